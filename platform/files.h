@@ -1,0 +1,49 @@
+// Files and folders by Windows path. The posix backend maps "\" to "/" and
+// resolves each path component without regard to letter case when the exact
+// name does not exist, so one path names one file on both backends.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vk::platform {
+
+inline constexpr long kErrorFileExists = 80;
+inline constexpr long kErrorAlreadyExists = 183;
+inline constexpr long kErrorPathNotFound = 3;
+
+// True when a file or folder of that path exists.
+[[nodiscard]] bool PathExists(std::u16string_view path);
+// True when the path names a folder.
+[[nodiscard]] bool FolderExists(std::u16string_view path);
+
+// Copies a file; fails with kErrorFileExists when the target exists.
+[[nodiscard]] long CopyFileNoReplace(std::u16string_view source, std::u16string_view target);
+// Creates one folder (its parent must exist); kErrorAlreadyExists when it does.
+[[nodiscard]] long MakeFolder(std::u16string_view path);
+// Deletes a file; kErrorFileNotFound when it is missing.
+[[nodiscard]] long RemoveFile(std::u16string_view path);
+// Replaces `target` by `replacement` in one step (the target may be missing);
+// on failure both files stay as they were.
+[[nodiscard]] long ReplaceFileAtomically(std::u16string_view replacement,
+                                         std::u16string_view target);
+
+struct FolderItem {
+  std::u16string name;
+  bool isFolder = false;
+};
+// Items of `folder` whose names match `mask` (* and ?, without regard to
+// case), never "." or ".."; false when the folder cannot be read.
+[[nodiscard]] bool ListFolder(std::u16string_view folder, std::u16string_view mask,
+                              std::vector<FolderItem>* items);
+
+// Creates a new empty file with a unique name in the temporary folder (only
+// the first three characters of `prefix` are used, as GetTempFileNameW does).
+[[nodiscard]] bool MakeTempFile(std::u16string_view prefix, std::u16string* path);
+
+// fopen of a Windows path with a mode such as u"rb" or u"w+b"; null on failure.
+std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode);
+
+}  // namespace vk::platform

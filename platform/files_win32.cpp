@@ -1,0 +1,86 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+
+static_assert(sizeof(wchar_t) == 2);
+
+namespace vk::platform {
+namespace {
+
+std::wstring Wide(std::u16string_view text) {
+  return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
+}
+
+long Result(BOOL ok) {
+  return ok ? kErrorSuccess : static_cast<long>(GetLastError());
+}
+
+}  // namespace
+
+bool PathExists(std::u16string_view path) {
+  return !path.empty() && GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FolderExists(std::u16string_view path) {
+  const DWORD attributes =
+      path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+long CopyFileNoReplace(std::u16string_view source, std::u16string_view target) {
+  return Result(CopyFileW(Wide(source).c_str(), Wide(target).c_str(), TRUE));
+}
+
+long MakeFolder(std::u16string_view path) {
+  return Result(CreateDirectoryW(Wide(path).c_str(), nullptr));
+}
+
+long RemoveFile(std::u16string_view path) {
+  return Result(DeleteFileW(Wide(path).c_str()));
+}
+
+long ReplaceFileAtomically(std::u16string_view replacement, std::u16string_view target) {
+  return Result(MoveFileExW(Wide(replacement).c_str(), Wide(target).c_str(),
+                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
+bool ListFolder(std::u16string_view folder, std::u16string_view mask,
+                std::vector<FolderItem>* items) {
+  std::wstring pattern = Wide(folder);
+  pattern += L'\\';
+  pattern += Wide(mask);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  items->clear();
+  if (find == INVALID_HANDLE_VALUE) {
+    // No match in an existing folder is an empty list, not a failure.
+    return GetLastError() == ERROR_FILE_NOT_FOUND && FolderExists(folder);
+  }
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    items->push_back({std::u16string(reinterpret_cast<const char16_t*>(name.c_str()), name.size()),
+                      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return true;
+}
+
+bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
+  wchar_t folder[MAX_PATH + 1];
+  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  if (length == 0 || length > MAX_PATH) return false;
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempFileNameW(folder, Wide(prefix).c_str(), 0, name) == 0) return false;
+  path->assign(reinterpret_cast<const char16_t*>(name));
+  return true;
+}
+
+std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode) {
+  return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
+}
+
+}  // namespace vk::platform

@@ -1,0 +1,86 @@
+#include "platform/native_path_posix.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <sys/stat.h>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+namespace vk::platform {
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of `folder` that equals `name` without regard to case, or `name`.
+std::string MatchEntry(const std::string& folder, const std::string& name) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return name;
+  const std::u16string wanted = Utf8ToUtf16(name);
+  std::string found = name;
+  while (const dirent* entry = readdir(dir)) {
+    if (RegistryNamesEqual(Utf8ToUtf16(entry->d_name), wanted)) {
+      found = entry->d_name;
+      break;
+    }
+  }
+  closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string NativePath(std::u16string_view path) {
+  std::string native = Utf16ToUtf8(path);
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+  if (native.empty() || Exists(native)) return native;
+
+  std::string resolved;
+  size_t start = 0;
+  if (native[0] == '/') {
+    resolved = "/";
+    start = 1;
+  }
+  while (start <= native.size()) {
+    size_t end = native.find('/', start);
+    if (end == std::string::npos) end = native.size();
+    const std::string component = native.substr(start, end - start);
+    if (!component.empty()) {
+      const std::string folder = resolved;
+      if (!resolved.empty() && resolved.back() != '/') resolved += '/';
+      if (component == "." || component == ".." || Exists(resolved + component)) {
+        resolved += component;
+      } else {
+        resolved += MatchEntry(folder, component);
+      }
+    }
+    if (end < native.size() && end + 1 == native.size()) resolved += '/';
+    start = end + 1;
+  }
+  return resolved;
+}
+
+long Win32ErrorFromErrno(int error) {
+  switch (error) {
+    case 0:
+      return kErrorSuccess;
+    case ENOENT:
+      return kErrorFileNotFound;
+    case ENOTDIR:
+      return kErrorPathNotFound;
+    case EEXIST:
+      return kErrorAlreadyExists;
+    case ENOSPC:
+      return 112;  // ERROR_DISK_FULL
+    default:
+      return kErrorAccessDenied;
+  }
+}
+
+}  // namespace vk::platform

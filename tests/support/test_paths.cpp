@@ -1,0 +1,60 @@
+#include "tests/support/test_paths.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace vk::test {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace
+
+std::u16string TestDataPath(std::u16string_view relative) {
+  std::u16string path = VK_TEST_DATA_DIR;
+  path += u'\\';
+  path += relative;
+  return path;
+}
+
+std::u16string CorpusDir() {
+  std::u16string dir = VK_CORPUS_DIR;
+  if (const char* env = std::getenv("VKSTART_CORPUS_DIR"); env != nullptr && *env != 0) {
+    dir = platform::Utf8ToUtf16(env);
+  }
+  if (platform::FolderExists(dir)) return dir;
+  return {};
+}
+
+bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
+  File f(platform::OpenFile(path, u"rb"));
+  if (!f) return false;
+  bytes->clear();
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes->append(buffer, got);
+  return std::ferror(f.get()) == 0;
+}
+
+bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
+  File f(platform::OpenFile(path, u"wb"));
+  if (!f) return false;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
+  return std::fclose(f.release()) == 0;
+}
+
+std::u16string TempFolder::Join(std::u16string_view relative) const {
+  std::u16string joined = path_;
+  joined += u'\\';
+  joined += relative;
+  return joined;
+}
+
+}  // namespace vk::test
