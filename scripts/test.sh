@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Every test: the native suite (posix backend), the same suite under address
+# and undefined-behaviour sanitizers, and the Windows build's suite under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=$(nproc)
+
+bash scripts/setup.sh
+
+echo "== native (posix backend)"
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j"$jobs"
+ctest --preset linux -j"$jobs"
+
+echo "== native with sanitizers"
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan -j"$jobs" --target vk_tests
+ctest --preset linux-asan -j"$jobs"
+
+echo "== Windows build (win32 backend) under Wine"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j"$jobs"
+bash scripts/wine-tests.sh --windows-build build/windows --native-build build/linux
