@@ -1,0 +1,27 @@
+// The documents the XML benchmark reads and writes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vk::bench {
+
+// A customisation-like document of about 20 MB: nesting about 12 levels deep,
+// 4 to 6 attributes per element, short text leaves, and two elements with
+// 50,000 children each.
+std::string GeneratedDocument();
+
+// One element with `children` children.
+std::string WideDocument(int children);
+
+// The same children spread over parents of 100 children each, so that the
+// file has about the size of WideDocument(children).
+std::string FlatDocument(int children);
+
+// The largest real XML file of the corpus; empty when the corpus is absent.
+std::string LargestCorpusDocument();
+
+// The document of that name ("generated", "corpus", "wide", "flat").
+std::string DocumentNamed(std::string_view name);
+
+}  // namespace vk::bench

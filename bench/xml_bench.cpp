@@ -1,0 +1,206 @@
+// Parse and write speed of the XML reader and writer against pugixml,
+// tinyxml2 and libxml2 on the same bytes: warm (repeated in one process after
+// a first run) and one-shot (a fresh process per run), median of several runs.
+//
+// usage: xml_bench [RUNS]
+//        xml_bench --one-shot LIBRARY parse|write DOCUMENT   (one run; prints seconds)
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/bench_documents.h"
+#include "bench/xml_libraries.h"
+
+namespace vk::bench {
+namespace {
+
+// The thread's processor time, user and system: on a shared machine it is far
+// steadier than the wall clock, and it still counts the page faults.
+struct Clock {
+  using time_point = double;
+  static double now() {
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+  }
+};
+
+double Seconds(Clock::time_point start) {
+  return Clock::now() - start;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n % 2 != 0 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// One timed parse (release not timed) or write; negative when it failed.
+double TimeOnce(XmlLibrary& library, std::string_view operation, const std::string& bytes) {
+  if (operation == "parse") {
+    const Clock::time_point start = Clock::now();
+    const bool ok = library.Parse(bytes);
+    const double seconds = Seconds(start);
+    library.Release();
+    return ok ? seconds : -1;
+  }
+  if (!library.Parse(bytes)) return -1;
+  const Clock::time_point start = Clock::now();
+  const size_t written = library.Write();
+  const double seconds = Seconds(start);
+  library.Release();
+  return written > 0 ? seconds : -1;
+}
+
+// Median of warm runs: the first run only warms the heap and the caches.
+double TimeWarm(XmlLibrary& library, std::string_view operation, const std::string& bytes,
+                int runs) {
+  std::vector<double> times;
+  if (operation == "parse") {
+    if (TimeOnce(library, "parse", bytes) < 0) return -1;
+    for (int i = 0; i < runs; ++i) times.push_back(TimeOnce(library, "parse", bytes));
+  } else {
+    if (!library.Parse(bytes) || library.Write() == 0) return -1;
+    for (int i = 0; i < runs; ++i) {
+      const Clock::time_point start = Clock::now();
+      library.Write();
+      times.push_back(Seconds(start));
+    }
+    library.Release();
+  }
+  return Median(times);
+}
+
+std::string SelfPath() {
+  char path[4096];
+  const ssize_t size = readlink("/proc/self/exe", path, sizeof path - 1);
+  return size > 0 ? std::string(path, static_cast<size_t>(size)) : std::string();
+}
+
+// Median of runs in fresh processes.
+double TimeOneShot(const std::string& library, const char* operation, const char* document,
+                   int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const std::string command =
+        SelfPath() + " --one-shot " + library + " " + operation + " " + document;
+    std::FILE* child = popen(command.c_str(), "r");
+    double seconds = -1;
+    if (child == nullptr || std::fscanf(child, "%lf", &seconds) != 1) seconds = -1;
+    if (child != nullptr) pclose(child);
+    if (seconds < 0) return -1;
+    times.push_back(seconds);
+  }
+  return Median(times);
+}
+
+int OneShot(const char* libraryName, const char* operation, const char* document) {
+  const std::string bytes = DocumentNamed(document);
+  for (auto& library : AllLibraries()) {
+    if (std::string_view(library->name()) != libraryName) continue;
+    std::printf("%.9f\n", TimeOnce(*library, operation, bytes));
+    return 0;
+  }
+  return 1;
+}
+
+struct Row {
+  std::string label;
+  std::vector<double> megabytesPerSecond;  // per library; 0 when it failed
+};
+
+void PrintTable(const std::vector<std::string>& names, const std::vector<Row>& rows) {
+  std::printf("| %-18s |", "MB/s");
+  for (const std::string& name : names) std::printf(" %9s |", name.c_str());
+  for (size_t i = 1; i < names.size(); ++i) std::printf(" ours/%-8s |", names[i].c_str());
+  std::printf("\n|%s|", std::string(20, '-').c_str());
+  for (size_t i = 0; i < names.size(); ++i) std::printf("%s:|", std::string(10, '-').c_str());
+  for (size_t i = 1; i < names.size(); ++i) std::printf("%s:|", std::string(14, '-').c_str());
+  std::printf("\n");
+  for (const Row& row : rows) {
+    std::printf("| %-18s |", row.label.c_str());
+    for (double value : row.megabytesPerSecond) std::printf(" %9.1f |", value);
+    for (size_t i = 1; i < row.megabytesPerSecond.size(); ++i) {
+      const double peer = row.megabytesPerSecond[i];
+      std::printf(" %13.2f |", peer > 0 ? row.megabytesPerSecond[0] / peer : 0.0);
+    }
+    std::printf("\n");
+  }
+  std::printf("\n");
+}
+
+double MegabytesPerSecond(size_t bytes, double seconds) {
+  return seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0;
+}
+
+int Main(int runs) {
+  const int oneShotRuns = std::max(3, runs / 2 + 1);
+  auto libraries = AllLibraries();
+  std::vector<std::string> names;
+  for (auto& library : libraries) names.push_back(library->name());
+  std::printf(
+      "XML benchmark, processor time of the thread: warm = median of %d runs in one process after "
+      "a first run; "
+      "one-shot = median of %d fresh processes.\n"
+      "MB/s of the input document's size for both parse and write; parse excludes "
+      "releasing the document.\n\n",
+      runs, oneShotRuns);
+
+  for (const char* document : {"generated", "corpus"}) {
+    const std::string bytes = DocumentNamed(document);
+    if (bytes.empty()) {
+      std::printf("%s: not available\n\n", document);
+      continue;
+    }
+    std::printf("%s document, %.1f MB\n\n", document, static_cast<double>(bytes.size()) / 1e6);
+    std::vector<Row> rows;
+    for (const char* operation : {"parse", "write"}) {
+      Row warm{std::string(operation) + " warm", {}};
+      Row cold{std::string(operation) + " one-shot", {}};
+      for (auto& library : libraries) {
+        warm.megabytesPerSecond.push_back(
+            MegabytesPerSecond(bytes.size(), TimeWarm(*library, operation, bytes, runs)));
+        cold.megabytesPerSecond.push_back(MegabytesPerSecond(
+            bytes.size(), TimeOneShot(library->name(), operation, document, oneShotRuns)));
+      }
+      rows.push_back(warm);
+      rows.push_back(cold);
+    }
+    PrintTable(names, rows);
+  }
+
+  const std::string wide = DocumentNamed("wide");
+  const std::string flat = DocumentNamed("flat");
+  std::printf(
+      "Linearity: one element with 200,000 children (%.1f MB) against the same "
+      "children under parents of 100 (%.1f MB), parse warm\n\n",
+      static_cast<double>(wide.size()) / 1e6, static_cast<double>(flat.size()) / 1e6);
+  Row wideRow{"wide", {}};
+  Row flatRow{"flat", {}};
+  for (auto& library : libraries) {
+    wideRow.megabytesPerSecond.push_back(
+        MegabytesPerSecond(wide.size(), TimeWarm(*library, "parse", wide, runs)));
+    flatRow.megabytesPerSecond.push_back(
+        MegabytesPerSecond(flat.size(), TimeWarm(*library, "parse", flat, runs)));
+  }
+  PrintTable(names, {wideRow, flatRow});
+  return 0;
+}
+
+}  // namespace
+}  // namespace vk::bench
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string_view(argv[1]) == "--one-shot") {
+    return vk::bench::OneShot(argv[2], argv[3], argv[4]);
+  }
+  const int runs = argc > 1 ? std::atoi(argv[1]) : 7;
+  return vk::bench::Main(std::max(runs, 1));
+}

@@ -1,0 +1,352 @@
+#include "xml/parser.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "xml/node_block.h"
+#include "xml/utf8.h"
+
+namespace vk::xml {
+namespace {
+
+// One reader for both forms of text: the UTF-8 bytes of a document, read
+// directly so that no converted copy of the whole text is needed, and the
+// UTF-16 text that XmlParseNode and XmlParseComment take. Every delimiter is
+// ASCII, which UTF-8 never uses inside a multi-byte sequence and which the
+// conversion never produces from other bytes, so both forms find the same
+// delimiters and every token converts to the same text.
+
+size_t Widen(const char* text, size_t size, char16_t* out) {
+  return Utf8ToUtf16(text, size, out);
+}
+size_t Widen(const char16_t* text, size_t size, char16_t* out) {
+  std::copy_n(text, size, out);
+  return size;
+}
+
+const char* Find(const char* p, const char* end, char c) {
+  const void* found = std::memchr(p, c, static_cast<size_t>(end - p));
+  return found != nullptr ? static_cast<const char*>(found) : end;
+}
+const char16_t* Find(const char16_t* p, const char16_t* end, char c) {
+  return std::find(p, end, static_cast<char16_t>(c));
+}
+
+template <typename Char>
+bool IsSpace(Char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+template <typename Char>
+bool EndsTagName(Char c) {
+  return IsSpace(c) || c == '/' || c == '>';
+}
+
+template <typename Char>
+struct Span {
+  const Char* begin = nullptr;  // none when null
+  size_t size = 0;
+};
+
+template <typename Char>
+Span<Char> SpanOf(const Char* begin, const Char* end) {
+  return {begin, static_cast<size_t>(end - begin)};
+}
+
+template <typename Char>
+XmlText OwnedText(Span<Char> span) {
+  std::u16string text(span.size, u'\0');
+  text.resize(Widen(span.begin, span.size, text.data()));
+  return XmlText(text.data(), text.size());
+}
+
+// Converts the span into the room, zero-terminated, and places it there.
+template <typename Char>
+void PlaceText(Span<Char> span, char16_t** room, XmlText* placed) {
+  if (span.begin == nullptr) return;
+  char16_t* text = *room;
+  const size_t units = Widen(span.begin, span.size, text);
+  text[units] = 0;
+  *room += units + 1;
+  placed->Place(text);
+}
+
+// A node whose name and value share its block. A UTF-8 span never converts
+// to more units than it has bytes.
+template <typename NameChar, typename Char>
+XmlNode* NewNode(NodeChunks* chunks, Span<NameChar> name, Span<Char> value) {
+  const size_t room = name.size + 1 + (value.begin != nullptr ? value.size + 1 : 0);
+  char16_t* texts;
+  XmlNode* node = chunks->New(room, &texts);
+  PlaceText(name, &texts, &node->name);
+  PlaceText(value, &texts, &node->value);
+  return node;
+}
+
+void Adopt(XmlNode* element, XmlNode* chain, XmlNode** head) {
+  *head = chain;
+  for (; chain != nullptr; chain = chain->next) chain->parent = element;
+}
+
+template <typename Char>
+class Parser {
+ public:
+  Parser(const Char* begin, const Char* end) : p_(begin), end_(end) {}
+
+  const Char* cursor() const { return p_; }
+
+  // Reads a comment into `*comment`, replacing what it held.
+  int Comment(XmlText* comment) {
+    SkipSpace();
+    if (!Continues("<!--")) return kParseNothing;
+    const Char* start = p_ + 4;
+    for (const Char* dash = Find(start, end_, '-'); dash != end_;
+         dash = Find(dash + 1, end_, '-')) {
+      if (end_ - dash >= 3 && dash[1] == '-' && dash[2] == '>') {
+        *comment = OwnedText(SpanOf(start, dash));
+        p_ = dash + 3;
+        return kParseRead;
+      }
+    }
+    return kParseSyntaxError;
+  }
+
+  // Reads a comment (replacing `*comment`) and one node at `level` (1 at the
+  // top); on kParseRead `*node` is the new node and holds the comment.
+  int Node(XmlText* comment, int level, XmlNode** node) {
+    if (level > kMaxElementDepth) return kParseSyntaxError;
+    if (Comment(comment) == kParseSyntaxError) return kParseSyntaxError;
+    SkipSpace();
+    if (p_ == end_) return kParseNothing;
+    if (*p_ != '<') return kParseSyntaxError;
+    ++p_;
+    const int result = Continues("![CDATA[") ? Cdata(node) : Element(level, node);
+    if (result == kParseRead) (*node)->comment = std::move(*comment);
+    return result;
+  }
+
+ private:
+  bool Continues(std::string_view ascii) const {
+    if (static_cast<size_t>(end_ - p_) < ascii.size()) return false;
+    for (size_t i = 0; i < ascii.size(); ++i) {
+      if (p_[i] != static_cast<Char>(ascii[i])) return false;
+    }
+    return true;
+  }
+
+  Char Peek() const { return p_ != end_ ? *p_ : Char(0); }
+
+  void SkipSpace() {
+    while (p_ != end_ && IsSpace(*p_)) ++p_;
+  }
+
+  // A CDATA section's text ends at its first "]", which must begin "]]>".
+  int Cdata(XmlNode** node) {
+    p_ += 8;
+    const Char* bracket = Find(p_, end_, ']');
+    if (end_ - bracket < 3 || bracket[1] != ']' || bracket[2] != '>') return kParseSyntaxError;
+    *node = NewNode(&chunks_, Span<char16_t>{u"CDATA", 5}, SpanOf(p_, bracket));
+    p_ = bracket + 3;
+    return kParseRead;
+  }
+
+  int Element(int level, XmlNode** node) {
+    const Char* nameStart = p_;
+    while (p_ != end_ && !EndsTagName(*p_)) {
+      if (*p_ == '=') return kParseSyntaxError;
+      ++p_;
+    }
+    if (p_ == end_) return kParseSyntaxError;
+    const Span<Char> name = SpanOf(nameStart, p_);
+
+    XmlNode* attributes = nullptr;
+    bool empty = false;
+    if (*p_ == '>') {
+      ++p_;
+    } else {
+      if (*p_ != '/') ++p_;
+      if (Attributes(&attributes, &empty) != kParseRead) {
+        NodeFree(attributes);
+        return kParseSyntaxError;
+      }
+    }
+
+    XmlNode* element;
+    if (empty) {
+      element = NewNode(&chunks_, name, Span<Char>());
+    } else {
+      SkipSpace();
+      if (Peek() == '<') {
+        element = NewNode(&chunks_, name, Span<Char>());
+      } else {
+        // Text: from its first non-blank character up to the closing tag.
+        const Char* lt = Find(p_, end_, '<');
+        if (end_ - lt < 2 || lt[1] != '/') {
+          NodeFree(attributes);
+          return kParseSyntaxError;
+        }
+        element = NewNode(&chunks_, name, SpanOf(p_, lt));
+        p_ = lt;
+      }
+    }
+    Adopt(element, attributes, &element->firstAttribute);
+    if (!empty && (Children(element, level) != kParseRead || !ClosingTag(name, element))) {
+      NodeFree(element);
+      return kParseSyntaxError;
+    }
+    *node = element;
+    return kParseRead;
+  }
+
+  // Attributes up to the end of the start tag; `*empty` when it ended the
+  // element ("/>", or "?>" after an attribute).
+  int Attributes(XmlNode** first, bool* empty) {
+    XmlNode* last = nullptr;
+    for (;;) {
+      SkipSpace();
+      const Char* nameStart = p_;
+      while (p_ != end_ && !EndsTagName(*p_) && *p_ != '=') ++p_;
+      if (Continues("/>")) {
+        p_ += 2;
+        *empty = true;
+        return kParseRead;
+      }
+      if (Peek() == '>') return kParseSyntaxError;
+      const Span<Char> name = SpanOf(nameStart, p_);
+      SkipSpace();
+      if (Peek() != '=') return kParseSyntaxError;
+      ++p_;
+      SkipSpace();
+      if (Peek() != '"') return kParseSyntaxError;
+      ++p_;
+      const Char* quote = Find(p_, end_, '"');
+      if (quote == end_) return kParseSyntaxError;
+
+      // Linked here rather than by NodeAppendAttribute, which walks the whole
+      // chain each time; the result is the same.
+      XmlNode* attribute = NewNode(&chunks_, name, SpanOf(p_, quote));
+      attribute->previous = last;
+      (last != nullptr ? last->next : *first) = attribute;
+      last = attribute;
+
+      p_ = quote + 1;
+      SkipSpace();
+      if (Continues("?>") || Continues("/>")) {
+        p_ += 2;
+        *empty = true;
+        return kParseRead;
+      }
+      if (Peek() == '>') {
+        ++p_;
+        return kParseRead;
+      }
+    }
+  }
+
+  // Child nodes up to "</" (none when the element holds text). Each child is
+  // linked after the last one directly, so a wide element costs no more per
+  // child than a narrow one.
+  int Children(XmlNode* element, int level) {
+    XmlNode* last = nullptr;
+    for (;;) {
+      SkipSpace();
+      if (Continues("</")) return kParseRead;
+      XmlText comment;
+      if (Comment(&comment) == kParseSyntaxError) return kParseSyntaxError;
+      XmlNode* child;
+      if (Node(&comment, level + 1, &child) != kParseRead) return kParseSyntaxError;
+      child->parent = element;
+      child->previous = last;
+      (last != nullptr ? last->next : element->firstChild) = child;
+      last = child;
+      if (p_ == end_) return kParseSyntaxError;
+    }
+  }
+
+  // At "</": the element's exact name, then ">". Names hold no ">", so the
+  // name must be all that stands up to the next one.
+  bool ClosingTag(Span<Char> name, const XmlNode* element) {
+    p_ += 2;
+    const Char* gt = Find(p_, end_, '>');
+    if (gt == end_) return false;
+    const Span<Char> closing = SpanOf(p_, gt);
+    p_ = gt + 1;
+    if (closing.size == name.size &&
+        std::equal(name.begin, name.begin + name.size, closing.begin)) {
+      return true;
+    }
+    // Different bytes may still convert to the same text (invalid UTF-8).
+    return OwnedText(closing).view() == element->name.view();
+  }
+
+  const Char* p_;
+  const Char* end_;
+  NodeChunks chunks_;
+};
+
+// Moves a node that the reader made into the caller's node.
+void MoveInto(XmlNode* node, XmlNode* made) {
+  node->name = std::move(made->name);
+  node->value = std::move(made->value);
+  node->comment = std::move(made->comment);
+  Adopt(node, made->firstAttribute, &node->firstAttribute);
+  Adopt(node, made->firstChild, &node->firstChild);
+  made->firstAttribute = nullptr;
+  made->firstChild = nullptr;
+  NodeFree(made);
+}
+
+constexpr size_t kMaxPrefix = 3;
+
+}  // namespace
+
+int XmlParseComment(XmlNode* node, const char16_t** cursor) {
+  if (node == nullptr || cursor == nullptr || *cursor == nullptr) return kParseSyntaxError;
+  Parser<char16_t> parser(*cursor, *cursor + std::char_traits<char16_t>::length(*cursor));
+  const int result = parser.Comment(&node->comment);
+  *cursor = parser.cursor();
+  return result;
+}
+
+int XmlParseNode(XmlNode* node, const char16_t** cursor) {
+  if (node == nullptr || cursor == nullptr || *cursor == nullptr) return kParseSyntaxError;
+  Parser<char16_t> parser(*cursor, *cursor + std::char_traits<char16_t>::length(*cursor));
+  XmlNode* made = nullptr;
+  const int result = parser.Node(&node->comment, 1, &made);
+  *cursor = parser.cursor();
+  if (result == kParseRead) MoveInto(node, made);
+  return result;
+}
+
+XmlNode* XmlParse(const char* bytes, size_t length) {
+  if (bytes == nullptr) return nullptr;
+  const char* lt =
+      static_cast<const char*>(std::memchr(bytes, '<', std::min(length, kMaxPrefix + 1)));
+  if (lt == nullptr) return nullptr;
+  const char* end = static_cast<const char*>(std::memchr(lt, 0, length - (lt - bytes)));
+  if (end == nullptr) end = bytes + length;
+
+  Parser<char> parser(lt, end);
+  XmlNode* first = nullptr;
+  XmlNode* last = nullptr;
+  for (;;) {
+    XmlText comment;
+    XmlNode* node;
+    const int result = parser.Node(&comment, 1, &node);
+    if (result == kParseRead) {
+      node->previous = last;
+      (last != nullptr ? last->next : first) = node;
+      last = node;
+      continue;
+    }
+    if (result == kParseNothing && first != nullptr) break;
+    NodeFree(first);
+    return nullptr;
+  }
+  first->prefix[Utf8ToUtf16(bytes, static_cast<size_t>(lt - bytes), first->prefix)] = 0;
+  return first;
+}
+
+}  // namespace vk::xml
