@@ -1,0 +1,113 @@
+#include "profile/addon_profile.h"
+
+#include <string>
+
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "profile/registry_access.h"
+#include "profile/registry_script.h"
+#include "profile/registry_tree.h"
+#include "profile/uninstall_log.h"
+
+namespace vk::profile {
+namespace {
+
+using platform::CurrentUserRoot;
+using platform::kErrorSuccess;
+using settings::kAddonProfileName;
+using settings::Setting;
+
+// Menu resource files that AutoCAD compiles from the add-on's menus; stale
+// ones would hide the menus of a changed installation.
+constexpr std::u16string_view kMenuResources[] = {u"\\adt.mnr", u"\\aca.mnr", u"\\flyouts.mnr",
+                                                  u"\\velkor_a.mnr"};
+
+std::u16string ProjectProfilePath(const settings::Settings& settings) {
+  return settings[Setting::AcadOneUserPath] +
+         u"\\Support\\Profiles\\ProjectProfiles\\ADTNonProjectProfile_" + kAddonProfileName +
+         u".aws";
+}
+
+void PointProfileAtAddonFolders(const settings::Settings& settings) {
+  ScopedKey general;
+  if (platform::OpenKey(CurrentUserRoot(), AddonProfileKeyPath(settings) + u"\\General",
+                        platform::kKeyWrite, general.Receive()) != kErrorSuccess) {
+    return;
+  }
+  static_cast<void>(SetStringValue(general.get(), u"ProfileStorage", platform::kRegSz,
+                                   settings[Setting::AcadOneUserPath] + u"\\Support\\Profiles\\" +
+                                       kAddonProfileName + u"\\Profile.aws"));
+  static_cast<void>(
+      SetStringValue(general.get(), u"ToolPalettePath", platform::kRegSz,
+                     settings[Setting::OneUserPath] + u"\\Support\\WorkspaceCatalog (Metric)"));
+}
+
+}  // namespace
+
+bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
+                         uint32_t userEditionFlags) {
+  bool exists;
+  {
+    ScopedKey profile;
+    exists = platform::OpenKey(CurrentUserRoot(), AddonProfileKeyPath(*settings),
+                               platform::kKeyQueryValue, profile.Receive()) == kErrorSuccess;
+  }
+  if (exists) {
+    if ((editionFlags & settings::kEditionDT) != 0 &&
+        (userEditionFlags & settings::kEditionDT) == 0) {
+      PointProfileAtAddonFolders(*settings);
+    }
+    return true;
+  }
+
+  // Without a menu folder the names would point at the drive's root.
+  const std::u16string& menus = (*settings)[Setting::MenusPath];
+  if (!menus.empty()) {
+    for (std::u16string_view name : kMenuResources) {
+      static_cast<void>(platform::RemoveFile(menus + std::u16string(name)));
+    }
+  }
+  const std::u16string projectProfile = ProjectProfilePath(*settings);
+  static_cast<void>(platform::RemoveFile(projectProfile));
+  static_cast<void>(CreateAddonProfileKey(settings));
+  static_cast<void>(ImportProfileScript(*settings, editionFlags));
+
+  static_cast<void>(AddUninstallEntry(*settings, u"2,0," + AddonProfileKeyPath(*settings)));
+  static_cast<void>(
+      AddUninstallEntry(*settings, u"2,0," + std::u16string(settings::kAddonKeyPath)));
+  static_cast<void>(AddUninstallEntry(*settings, u"4," + projectProfile));
+  return true;
+}
+
+bool ImportProfileScript(const settings::Settings& settings, uint32_t editionFlags) {
+  return ImportRegistryScript(settings[Setting::StartLocation] + u"\\prof_tmp.txt", settings,
+                              editionFlags);
+}
+
+bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFlags) {
+  if (settings[Setting::Modules].find(u"DT") == std::u16string::npos) return true;
+  uint32_t catalogs = 0;
+  {
+    ScopedKey key;
+    uint8_t bytes[4] = {};
+    uint32_t size = sizeof bytes;
+    if (platform::OpenKey(CurrentUserRoot(), settings::kAddonKeyPath, platform::kKeyRead,
+                          key.Receive()) == kErrorSuccess &&
+        platform::QueryValue(key.get(), u"Catalogs", nullptr, bytes, &size) == kErrorSuccess) {
+      catalogs = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t{bytes[3]} << 24);
+    }
+  }
+  if (catalogs == 1) return true;
+
+  const bool imported = ImportRegistryScript(settings[Setting::StartLocation] + u"\\prof_cat.txt",
+                                             settings, editionFlags);
+  // Recorded whatever the import gave, so a missing file is not tried again.
+  ScopedKey key;
+  if (platform::OpenKey(CurrentUserRoot(), settings::kAddonKeyPath, platform::kKeyWrite,
+                        key.Receive()) == kErrorSuccess) {
+    static_cast<void>(SetDwordValue(key.get(), u"Catalogs", 1));
+  }
+  return imported;
+}
+
+}  // namespace vk::profile

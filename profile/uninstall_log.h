@@ -1,0 +1,22 @@
+// The uninstall log: 8-bit lines, each naming something an uninstaller is to
+// remove ("2,0," + a key below HKEY_CURRENT_USER, "3," + a folder, "4," + a
+// file), every line unique.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "settings/settings.h"
+
+namespace vk::profile {
+
+// The log file: AppDataPath + "\Kavrin\VELKOR RUR15\KvUnInstall.log".
+std::u16string UninstallLogPath(const settings::Settings& settings);
+
+// Appends `line` (in the form platform::PathLineToCodePage gives it) with a
+// CR LF, unless the log holds that line already, exact case; creates both
+// folder levels and the file when missing. False only when the log cannot
+// be opened.
+bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view line);
+
+}  // namespace vk::profile
