@@ -1,0 +1,228 @@
+#include "cui/package_entries.h"
+
+#include <unzip.h>
+#include <zip.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "cui/file_replacement.h"
+#include "cui/save_fault.h"
+
+namespace vk::cui {
+namespace {
+
+constexpr uint32_t kStored = 0;
+constexpr uint32_t kDeflated = Z_DEFLATED;
+constexpr int kCompressionLevel = 9;
+
+// Deflate expands at most about 1032 to 1; the slack covers tiny streams.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+constexpr uint64_t kDeflateSlack = 1024;
+
+// Whether the sizes that the header announces can be true, so that no buffer
+// is sized from a lie: the compressed data lies within the archive, and the
+// content is no larger than that data can expand to (minizip hands every
+// method but deflate through as it is).
+bool PlausibleSizes(const unz_file_info64& info, uint64_t archiveSize) {
+  constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
+  if (info.compressed_size > archiveSize || info.uncompressed_size > kMax32) return false;
+  const uint64_t limit = info.compression_method == kDeflated
+                             ? info.compressed_size * kMaxDeflateRatio + kDeflateSlack
+                             : info.compressed_size;
+  return info.uncompressed_size <= limit;
+}
+
+// minizip walks the central extra field before it reads a member's comment,
+// and reads the comment from wherever that walk ends: it skips each subfield
+// whole, but of a zip64 one (id 1) only what it uses. The comment it reports
+// is the member's own only when the subfields fill the field exactly and
+// none is a zip64 one.
+bool CommentReadInPlace(const std::string& centralExtra) {
+  size_t position = 0;
+  while (position < centralExtra.size()) {
+    if (centralExtra.size() - position < 4) return false;
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(centralExtra[position + i]); };
+    const unsigned id = byte(0) | (byte(1) << 8);
+    const size_t length = byte(2) | (byte(3) << 8);
+    if (id == 1) return false;
+    position += 4 + length;
+  }
+  return position == centralExtra.size();
+}
+
+PackageEntryHeader HeaderFrom(const unz_file_info64& info) {
+  PackageEntryHeader header;
+  header.version = static_cast<uint32_t>(info.version);
+  header.versionNeeded = static_cast<uint32_t>(info.version_needed);
+  header.flag = static_cast<uint32_t>(info.flag);
+  header.compressionMethod = static_cast<uint32_t>(info.compression_method);
+  header.dosDate = static_cast<uint32_t>(info.dosDate);
+  header.crc = static_cast<uint32_t>(info.crc);
+  header.compressedSize = static_cast<uint32_t>(info.compressed_size);
+  header.uncompressedSize = static_cast<uint32_t>(info.uncompressed_size);
+  header.nameLength = static_cast<uint32_t>(info.size_filename);
+  header.centralExtraLength = static_cast<uint32_t>(info.size_file_extra);
+  header.commentLength = static_cast<uint32_t>(info.size_file_comment);
+  header.diskNumberStart = static_cast<uint32_t>(info.disk_num_start);
+  header.internalAttributes = static_cast<uint32_t>(info.internal_fa);
+  header.externalAttributes = static_cast<uint32_t>(info.external_fa);
+  header.second = static_cast<uint32_t>(info.tmu_date.tm_sec);
+  header.minute = static_cast<uint32_t>(info.tmu_date.tm_min);
+  header.hour = static_cast<uint32_t>(info.tmu_date.tm_hour);
+  header.day = static_cast<uint32_t>(info.tmu_date.tm_mday);
+  header.month = static_cast<uint32_t>(info.tmu_date.tm_mon);
+  header.year = static_cast<uint32_t>(info.tmu_date.tm_year);
+  return header;
+}
+
+// The local extra field and the content of the current member, which is open.
+bool ReadOpenEntry(unzFile archive, PackageEntry* entry) {
+  const int localExtraSize = unzGetLocalExtrafield(archive, nullptr, 0);
+  if (localExtraSize < 0) return false;
+  entry->localExtra.resize(static_cast<size_t>(localExtraSize));
+  if (localExtraSize > 0 &&
+      unzGetLocalExtrafield(archive, entry->localExtra.data(),
+                            static_cast<unsigned>(localExtraSize)) != localExtraSize) {
+    return false;
+  }
+  const uint32_t size = entry->header.uncompressedSize;
+  entry->content.resize(size);
+  // One call: minizip inflates straight into the content, and a short count
+  // means the data ended before the announced length.
+  if (size == 0) return true;
+  const int read = unzReadCurrentFile(archive, entry->content.data(), size);
+  return read >= 0 && static_cast<uint32_t>(read) == size;
+}
+
+bool ReadEntry(unzFile archive, uint64_t archiveSize, PackageEntry* entry) {
+  unz_file_info64 info;
+  if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
+      !PlausibleSizes(info, archiveSize)) {
+    return false;
+  }
+  entry->header = HeaderFrom(info);
+  entry->name.resize(info.size_filename);
+  entry->centralExtra.resize(info.size_file_extra);
+  entry->comment.resize(info.size_file_comment);
+  // The buffers are one longer than their text: minizip ends name and comment with a zero.
+  if (unzGetCurrentFileInfo64(archive, &info, entry->name.data(), info.size_filename + 1,
+                              entry->centralExtra.data(), info.size_file_extra,
+                              entry->comment.data(), info.size_file_comment + 1) != UNZ_OK ||
+      (!entry->comment.empty() && !CommentReadInPlace(entry->centralExtra)) ||
+      unzOpenCurrentFile(archive) != UNZ_OK) {
+    return false;
+  }
+  const bool read = ReadOpenEntry(archive, entry);
+  // Closing checks the CRC once the whole content was read.
+  const int closed = unzCloseCurrentFile(archive);
+  return read && closed == UNZ_OK;
+}
+
+bool ReadArchive(unzFile archive, uint64_t archiveSize, PackageContents* contents) {
+  unz_global_info64 global;
+  if (unzGetGlobalInfo64(archive, &global) != UNZ_OK) return false;
+  contents->entryCount = static_cast<uint32_t>(global.number_entry);
+  contents->comment.resize(global.size_comment);
+  if (unzGetGlobalComment(archive, contents->comment.data(), global.size_comment + 1) !=
+      static_cast<int>(global.size_comment)) {
+    return false;
+  }
+  int next = unzGoToFirstFile(archive);
+  while (next == UNZ_OK) {
+    PackageEntry entry;
+    if (!ReadEntry(archive, archiveSize, &entry)) return false;
+    contents->entries.push_back(std::move(entry));
+    next = unzGoToNextFile(archive);
+  }
+  return next == UNZ_END_OF_LIST_OF_FILE;
+}
+
+bool WriteEntry(zipFile archive, const PackageEntry& entry) {
+  const PackageEntryHeader& header = entry.header;
+  zip_fileinfo info{};
+  using TimeField = decltype(info.tmz_date.tm_sec);
+  info.tmz_date.tm_sec = static_cast<TimeField>(header.second);
+  info.tmz_date.tm_min = static_cast<TimeField>(header.minute);
+  info.tmz_date.tm_hour = static_cast<TimeField>(header.hour);
+  info.tmz_date.tm_mday = static_cast<TimeField>(header.day);
+  info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
+  info.tmz_date.tm_year = static_cast<TimeField>(header.year);
+  info.dosDate = header.dosDate;
+  info.internal_fa = header.internalAttributes;
+  info.external_fa = header.externalAttributes;
+  if (zipOpenNewFileInZip(archive, entry.name.c_str(), &info, entry.localExtra.data(),
+                          static_cast<uInt>(entry.localExtra.size()), entry.centralExtra.data(),
+                          static_cast<uInt>(entry.centralExtra.size()),
+                          entry.comment.empty() ? nullptr : entry.comment.c_str(),
+                          static_cast<int>(header.compressionMethod),
+                          kCompressionLevel) != ZIP_OK) {
+    return false;
+  }
+  const bool written = zipWriteInFileInZip(archive, entry.content.data(),
+                                           static_cast<unsigned>(entry.content.size())) == ZIP_OK;
+  return zipCloseFileInZip(archive) == ZIP_OK && written;
+}
+
+bool HasZeroByte(const std::string& text) {
+  return text.find('\0') != std::string::npos;
+}
+
+}  // namespace
+
+bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip) {
+  unzFile archive = unzOpen2_64(zip->name, &zip->functions);
+  if (archive == nullptr) return false;
+  const bool loaded = ReadArchive(archive, zip->size, contents);
+  unzClose(archive);
+  return loaded;
+}
+
+bool LoadPackageEntries(PackageContents* contents, std::u16string_view path) {
+  const std::u16string file(path);
+  ZipStream zip;
+  UseFileCallbacks(&zip, file);
+  return LoadPackageEntriesFrom(contents, &zip);
+}
+
+bool CanStorePackageEntries(const PackageContents& contents) {
+  if (HasZeroByte(contents.comment)) return false;
+  for (const PackageEntry& entry : contents.entries) {
+    const uint32_t method = entry.header.compressionMethod;
+    if ((method != kStored && method != kDeflated) || HasZeroByte(entry.name) ||
+        HasZeroByte(entry.comment)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip) {
+  zipFile archive = SaveStepFails()
+                        ? nullptr
+                        : zipOpen2_64(zip->name, APPEND_STATUS_CREATE, nullptr, &zip->functions);
+  if (archive == nullptr) return false;
+  bool written = true;
+  for (const PackageEntry& entry : contents.entries) {
+    if (SaveStepFails() || !WriteEntry(archive, entry)) {
+      written = false;
+      break;
+    }
+  }
+  const char* comment = contents.comment.empty() ? nullptr : contents.comment.c_str();
+  const bool closed = zipClose(archive, comment) == ZIP_OK;
+  return written && closed && !SaveStepFails();
+}
+
+bool StorePackageEntries(const PackageContents& contents, std::u16string_view path) {
+  if (!CanStorePackageEntries(contents)) return false;
+  const std::u16string replacement = ReplacementPath(path);
+  ZipStream zip;
+  UseFileCallbacks(&zip, replacement);
+  const bool complete = StorePackageEntriesTo(contents, &zip);
+  return CommitReplacement(replacement, path, complete);
+}
+
+}  // namespace vk::cui

@@ -1,0 +1,35 @@
+// Moving a package's members between an archive and memory with minizip.
+#pragma once
+
+#include <string_view>
+
+#include "cui/package_contents.h"
+#include "cui/zip_stream.h"
+
+namespace vk::cui {
+
+// Appends every member of the archive at `path` to `contents`, with the
+// archive's entry count and comment; true when every member was read. A
+// member whose data does not match its header (length or CRC), or whose
+// announced size is implausible for its compressed size, fails the load
+// before anything of that size is allocated. On failure the members read so
+// far stay in `contents`.
+[[nodiscard]] bool LoadPackageEntries(PackageContents* contents, std::u16string_view path);
+// The same from any archive that minizip's callbacks reach.
+[[nodiscard]] bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip);
+
+// Writes every member, in order, deflating at level 9 where the member was
+// deflated, as a new archive that replaces the file at `path` only once it
+// is complete and closed; true when it did. Fails before anything is written
+// when a member cannot be stored as it is (see CanStorePackageEntries).
+[[nodiscard]] bool StorePackageEntries(const PackageContents& contents, std::u16string_view path);
+// Writes the archive through any callbacks; true when every member was
+// written and the archive closed. Checks nothing beforehand.
+[[nodiscard]] bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip);
+
+// True when minizip can write every member back unchanged: each is stored or
+// deflated, and no name or comment holds a zero byte (minizip measures them
+// with strlen).
+[[nodiscard]] bool CanStorePackageEntries(const PackageContents& contents);
+
+}  // namespace vk::cui

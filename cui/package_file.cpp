@@ -1,0 +1,188 @@
+#include "cui/package_file.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "cui/file_replacement.h"
+#include "cui/menu_file_record.h"
+#include "cui/package_contents.h"
+#include "cui/package_entries.h"
+#include "cui/save_fault.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "xml/parser.h"
+#include "xml/writer.h"
+
+namespace vk::cui {
+namespace {
+
+using xml::XmlNode;
+
+constexpr std::u16string_view kPackageSuffix = u".cuix";
+
+// Removes the scratch file when the save is done with it.
+class ScratchFile {
+ public:
+  ScratchFile() : path_(SaveStepFails() ? std::nullopt : MakeScratchFileName()) {}
+  ~ScratchFile() {
+    if (path_) {
+      [[maybe_unused]] const long removed = platform::RemoveFile(*path_);
+    }
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  // Opens the file "w+b"; null when there is no file or it cannot be opened.
+  std::FILE* Open() const { return path_ ? platform::OpenFile(*path_, u"w+b") : nullptr; }
+
+ private:
+  std::optional<std::u16string> path_;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// The member that a part element is stored in: the one it was read from, or,
+// for a part that an edit created, the part element's own name.
+std::u16string_view PartMemberName(const XmlNode* part) {
+  const XmlNode* first = part->firstChild;
+  if (first != nullptr && first->extra != nullptr && first->extra->kind == kPartNameDataKind) {
+    return static_cast<const extraDataFileName*>(first->extra.get())->entryName;
+  }
+  return part->name.view();
+}
+
+// Makes the parsed chain the children of a new part element under the container.
+bool AttachPart(XmlNode* container, const char16_t* partName, XmlNode* chain) {
+  XmlNode* part = xml::NodeNew(partName, nullptr);
+  part->firstChild = chain;
+  for (XmlNode* node = chain; node != nullptr; node = node->next) node->parent = part;
+  chain->extra = std::make_unique<extraDataFileName>(partName);
+  if (xml::NodeAppendChild(container, part)) return true;
+  xml::NodeFree(part);
+  return false;
+}
+
+// The whole file in one block; false when it cannot be read whole or is empty.
+bool ReadPlainFile(std::u16string_view path, std::string* bytes) {
+  // A folder opens for reading on posix and reports a bogus length.
+  if (platform::FolderExists(path)) return false;
+  File file(platform::OpenFile(path, u"rb"));
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+  const long length = std::ftell(file.get());
+  if (length <= 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  bytes->resize(static_cast<size_t>(length));
+  return std::fread(bytes->data(), 1, bytes->size(), file.get()) == bytes->size();
+}
+
+// Writes the bytes as the new content of `path`: kSaveOk, kSaveFailed, or
+// the stream's error indicator after an incomplete write.
+int WritePlainFile(std::u16string_view path, const std::string& bytes) {
+  const std::u16string replacement = ReplacementPath(path);
+  File file(SaveStepFails() ? nullptr : platform::OpenFile(replacement, u"wb"));
+  if (!file) return kSaveFailed;
+  int result = kSaveOk;
+  if (SaveStepFails() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+    result = std::ferror(file.get()) != 0 ? std::ferror(file.get()) : kSaveFailed;
+  }
+  // A buffered write can still fail here, when the data reaches the disk.
+  const bool closed = std::fclose(file.release()) == 0 && !SaveStepFails();
+  if (result == kSaveOk && !closed) result = kSaveFailed;
+  if (!CommitReplacement(replacement, path, result == kSaveOk) && result == kSaveOk) {
+    result = kSaveFailed;
+  }
+  return result;
+}
+
+}  // namespace
+
+bool IsPackagePath(std::u16string_view path) {
+  if (path.size() < kPackageSuffix.size()) return false;
+  return platform::CompareAsciiNoCase(path.substr(path.size() - kPackageSuffix.size()),
+                                      kPackageSuffix) == 0;
+}
+
+XmlNode* OpenCustomisationFile(std::u16string_view path) {
+  if (IsPackagePath(path)) return ReadPackage(path);
+  std::string bytes;
+  if (!ReadPlainFile(path, &bytes)) return nullptr;
+  return xml::XmlParse(bytes.c_str(), bytes.size());
+}
+
+XmlNode* ReadPackageFrom(ZipStream* zip) {
+  auto data = std::make_unique<extraDataZlib>();
+  if (!LoadPackageEntriesFrom(&data->contents, zip)) return nullptr;
+  xml::XmlDocument container(xml::NodeNew(nullptr, nullptr));
+  PackageContents& contents = data->contents;
+  container->extra = std::move(data);
+  for (const char16_t* partName : PackagePartNames) {
+    const PackageEntry* entry = FindPackageEntry(&contents, platform::Utf16ToUtf8(partName));
+    if (entry == nullptr) continue;
+    // std::string keeps a zero after the content, which the parser expects.
+    XmlNode* chain = xml::XmlParse(entry->content.c_str(), entry->content.size());
+    if (chain == nullptr) return nullptr;
+    if (!AttachPart(container.get(), partName, chain)) return nullptr;
+  }
+  return container.release();
+}
+
+XmlNode* ReadPackage(std::u16string_view path) {
+  const std::u16string file(path);
+  ZipStream zip;
+  UseFileCallbacks(&zip, file);
+  return ReadPackageFrom(&zip);
+}
+
+int WritePackage(std::u16string_view path, XmlNode* container, bool record) {
+  PackageContents* contents = ContainerContents(container);
+  if (contents == nullptr) return kSaveFailed;
+  int result = kSaveFailed;
+  {
+    ScratchFile scratchFile;
+    File scratch(scratchFile.Open());
+    if (!scratch) return kSaveFailed;
+    for (XmlNode* part = container->firstChild; part != nullptr; part = part->next) {
+      std::string bytes;
+      result = xml::XmlSerialize(scratch.get(), part->firstChild, &bytes);
+      if (result == kSaveOk && !bytes.empty() &&
+          !ReplacePackageEntry(contents, PartMemberName(part), std::move(bytes))) {
+        result = kSaveFailed;
+      }
+      if (result != kSaveOk) break;
+      // The next part overwrites the scratch file from its start.
+      std::rewind(scratch.get());
+    }
+  }
+  if (result != kSaveOk) return result;
+  if (!StorePackageEntries(*contents, path)) return kSaveFailed;
+  if (record) WriteMenuFileRecord(path);
+  return kSaveOk;
+}
+
+int SaveCustomisationFile(std::u16string_view path, XmlNode* document, bool record) {
+  if (IsPackagePath(path)) return WritePackage(path, document, record);
+  if (document == nullptr) return kSaveNoDocument;
+  std::string bytes;
+  int result = kSaveFailed;
+  {
+    ScratchFile scratchFile;
+    File scratch(scratchFile.Open());
+    if (!scratch) return kSaveFailed;
+    result = xml::XmlSerialize(scratch.get(), document, &bytes);
+  }
+  if (result == kSaveOk && !bytes.empty()) result = WritePlainFile(path, bytes);
+  if (result == kSaveOk && record) WriteMenuFileRecord(path);
+  return result;
+}
+
+std::optional<std::u16string> MakeScratchFileName() {
+  std::u16string path;
+  if (!platform::MakeTempFile(u"VK_CUI_", &path)) return std::nullopt;
+  return path;
+}
+
+}  // namespace vk::cui

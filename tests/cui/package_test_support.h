@@ -1,0 +1,106 @@
+// Packages for the tests, written with minizip itself: members with chosen
+// methods, extra fields, comments, dates and attributes, and members whose
+// header lies about their data.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cui/package_contents.h"
+#include "cui/zip_stream.h"
+#include "tests/support/test_paths.h"
+#include "xml/node.h"
+
+namespace vk::cui::test {
+
+struct TestMember {
+  TestMember() = default;
+  TestMember(std::string memberName, std::string memberContent, int memberMethod = Z_DEFLATED)
+      : name(std::move(memberName)), content(std::move(memberContent)), method(memberMethod) {}
+
+  std::string name;
+  std::string content;
+  int method = Z_DEFLATED;
+  std::string comment;
+  std::string localExtra;
+  std::string centralExtra;
+  uint32_t dosDate = 0x5A6B3C4D;
+  uint32_t internalAttributes = 0;
+  uint32_t externalAttributes = 0;
+  // Written raw: `content` goes in as the stored data and the header
+  // announces these instead of what minizip would compute.
+  std::optional<uint32_t> rawCrc;
+  std::optional<uint32_t> rawSize;
+};
+
+// Writes the members, in order, as an archive at `path`; false when minizip fails.
+inline bool WriteTestPackage(const std::u16string& path, const std::vector<TestMember>& members,
+                             const std::string& archiveComment = {}) {
+  ZipStream zip;
+  UseFileCallbacks(&zip, path);
+  zipFile archive = zipOpen2_64(zip.name, APPEND_STATUS_CREATE, nullptr, &zip.functions);
+  if (archive == nullptr) return false;
+  bool ok = true;
+  for (const TestMember& member : members) {
+    zip_fileinfo info{};
+    info.dosDate = member.dosDate;
+    info.internal_fa = member.internalAttributes;
+    info.external_fa = member.externalAttributes;
+    const bool raw = member.rawCrc.has_value();
+    ok = ok && zipOpenNewFileInZip2(archive, member.name.c_str(), &info, member.localExtra.data(),
+                                    static_cast<uInt>(member.localExtra.size()),
+                                    member.centralExtra.data(),
+                                    static_cast<uInt>(member.centralExtra.size()),
+                                    member.comment.empty() ? nullptr : member.comment.c_str(),
+                                    member.method, 9, raw ? 1 : 0) == ZIP_OK;
+    ok = ok && zipWriteInFileInZip(archive, member.content.data(),
+                                   static_cast<unsigned>(member.content.size())) == ZIP_OK;
+    ok = ok && (raw ? zipCloseFileInZipRaw(archive, member.rawSize.value_or(0), *member.rawCrc)
+                    : zipCloseFileInZip(archive)) == ZIP_OK;
+  }
+  const int closed = zipClose(archive, archiveComment.empty() ? nullptr : archiveComment.c_str());
+  return ok && closed == ZIP_OK;
+}
+
+// A small part: declaration and one root element.
+inline std::string PartXml(std::string_view root, std::string_view text = "x") {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<" + std::string(root) + ">" +
+         std::string(text) + "</" + std::string(root) + ">";
+}
+
+// The part element of that name under a package container; none if absent.
+inline xml::XmlNode* FindPart(xml::XmlNode* container, std::u16string_view name) {
+  for (xml::XmlNode* part = container->firstChild; part != nullptr; part = part->next) {
+    if (part->name.view() == name) return part;
+  }
+  return nullptr;
+}
+
+// Raw deflate data (no zlib header) of `content`, as a ZIP member holds it.
+inline std::string RawDeflate(std::string_view content) {
+  z_stream stream{};
+  EXPECT_EQ(deflateInit2(&stream, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY), Z_OK);
+  std::string out(deflateBound(&stream, static_cast<uLong>(content.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
+  stream.avail_in = static_cast<uInt>(content.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+inline uint32_t Crc(std::string_view content) {
+  return static_cast<uint32_t>(
+      crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
+}
+
+}  // namespace vk::cui::test
