@@ -1,5 +1,6 @@
 #include "xml/node_block.h"
 
+#include <algorithm>
 #include <new>
 
 // The sanitizer build marks released and unused parts of a chunk, so that a
@@ -22,9 +23,10 @@
 
 namespace vk::xml {
 
-// The blocks that a chunk has handed out and not yet got back, plus one while
-// a NodeChunks still carves from it.
+// A chunk's size, and the blocks it has handed out and not yet got back, plus
+// one while a NodeChunks still carves from it.
 struct NodeChunk {
+  size_t bytes;
   size_t live;
 };
 
@@ -36,9 +38,9 @@ struct BlockHeader {
   NodeChunk* chunk;
 };
 
-constexpr size_t kChunkBytes = 64 * 1024;
+constexpr size_t kMaxChunkBytes = 64 * 1024;
 // Bigger blocks (long texts) get blocks of their own.
-constexpr size_t kMaxChunkedBlock = kChunkBytes / 8;
+constexpr size_t kMaxChunkedBlock = kMaxChunkBytes / 8;
 constexpr size_t kAlignment = alignof(XmlNode);
 static_assert(sizeof(BlockHeader) % kAlignment == 0 && sizeof(NodeChunk) % kAlignment == 0);
 
@@ -56,7 +58,7 @@ XmlNode* StartBlock(void* at, NodeChunk* chunk, char16_t** room) {
 
 void DropChunk(NodeChunk* chunk) {
   if (--chunk->live != 0) return;
-  VK_XML_UNPOISON(chunk, kChunkBytes);
+  VK_XML_UNPOISON(chunk, chunk->bytes);
   ::operator delete(static_cast<void*>(chunk));
 }
 
@@ -75,10 +77,12 @@ XmlNode* NodeChunks::New(size_t units, char16_t** room) {
   if (bytes > kMaxChunkedBlock) return NodeNewWithRoom(units, room);
   if (chunk_ == nullptr || static_cast<size_t>(end_ - next_) < bytes) {
     if (chunk_ != nullptr) DropChunk(chunk_);
-    void* memory = ::operator new(kChunkBytes);
-    chunk_ = new (memory) NodeChunk{1};
+    const size_t chunkBytes = std::max(nextChunkBytes_, sizeof(NodeChunk) + bytes);
+    nextChunkBytes_ = std::min(2 * nextChunkBytes_, kMaxChunkBytes);
+    void* memory = ::operator new(chunkBytes);
+    chunk_ = new (memory) NodeChunk{chunkBytes, 1};
     next_ = static_cast<char*>(memory) + sizeof(NodeChunk);
-    end_ = static_cast<char*>(memory) + kChunkBytes;
+    end_ = static_cast<char*>(memory) + chunkBytes;
     VK_XML_POISON(next_, end_ - next_);
   }
   ++chunk_->live;

@@ -33,6 +33,9 @@ class NodeChunks {
   struct NodeChunk* chunk_ = nullptr;
   char* next_ = nullptr;
   char* end_ = nullptr;
+  // Chunks start small, so that a small document takes little memory, and
+  // grow to a size that makes the heap's work negligible for a large one.
+  size_t nextChunkBytes_ = 4 * 1024;
 };
 
 // Releases one node record and its block; the node owns nothing any more.
