@@ -153,6 +153,10 @@ class Parser {
   }
 
   int Element(int level, XmlNode** node) {
+    // "<!" starts a markup declaration, such as a document type: outside the
+    // subset. Read as an element, "<!--x/>" behind a comment would come back
+    // from a save as an unterminated comment.
+    if (Peek() == '!') return kParseSyntaxError;
     const Char* nameStart = p_;
     while (p_ != end_ && !EndsTagName(*p_)) {
       if (*p_ == '=') return kParseSyntaxError;

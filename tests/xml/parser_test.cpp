@@ -135,6 +135,8 @@ TEST(XmlParserTest, EveryFailureGivesNoDocument) {
       "<r><!-- open </r>",       // comment without end inside an element
       "<r><c></r>",              // child not closed
       "<r/>&",                   // character after the last node
+      "<!DOCTYPE></!DOCTYPE>",   // a markup declaration
+      "<!----><!--x/>",          // a declaration-like name behind a comment
   };
   for (const char* text : failures) EXPECT_FALSE(Parse(text)) << text;
 }
