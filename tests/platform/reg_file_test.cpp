@@ -6,22 +6,17 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "tests/support/registry_bytes.h"
 
 namespace vk::platform {
 namespace {
 
+using test::StoredText;
+
 constexpr uint32_t kSz = 1, kExpandSz = 2, kBinary = 3, kDword = 4, kMultiSz = 7, kQword = 11;
 
-// A REG_SZ, REG_EXPAND_SZ or REG_MULTI_SZ as the registry stores it.
-std::vector<uint8_t> Text(std::u16string_view text) {
-  std::u16string withZero(text);
-  withZero.push_back(u'\0');
-  return StringToUtf16Le(withZero);
-}
-
 std::string Utf16File(std::string_view utf8) {
-  const std::vector<uint8_t> bytes = StringToUtf16Le(Utf8ToUtf16(utf8));
-  return "\xFF\xFE" + std::string(bytes.begin(), bytes.end());
+  return test::Utf16LeFile(Utf8ToUtf16(utf8));
 }
 
 std::vector<RegFileKey> Read(std::string_view bytes) {
@@ -66,14 +61,14 @@ TEST(RegFileTest, ReadsEveryKindOfLine) {
   EXPECT_EQ(keys[0].path, u"HKEY_CURRENT_USER\\Software\\VkTest\\Příliš žluťoučký kůň");
   EXPECT_FALSE(keys[0].remove);
   const std::vector<RegFileValue> expected = {
-      {u"", false, kSz, Text(u"výchozí")},
-      {u"Cesta", false, kSz, Text(u"C:\\Program Files\\\"x\"")},
-      {u"Řádky", false, kSz, Text(u"a\r\nb")},
-      {u"Prázdný", false, kSz, Text(u"")},
+      {u"", false, kSz, StoredText(u"výchozí")},
+      {u"Cesta", false, kSz, StoredText(u"C:\\Program Files\\\"x\"")},
+      {u"Řádky", false, kSz, StoredText(u"a\r\nb")},
+      {u"Prázdný", false, kSz, StoredText(u"")},
       {u"Číslo", false, kDword, {0xCD, 0xAB, 0x00, 0x00}},
       {u"Krátké", false, kDword, {0x07, 0x00, 0x00, 0x00}},
       {u"Binary", false, kBinary, {0x00, 0xFF, 0x10}},
-      {u"Expand", false, kExpandSz, Text(u"%A%")},
+      {u"Expand", false, kExpandSz, StoredText(u"%A%")},
       {u"Multi", false, kMultiSz, {0x61, 0, 0, 0, 0x62, 0, 0, 0, 0, 0}},
       {u"Qword", false, kQword, {1, 2, 3, 4, 5, 6, 7, 8}},
       {u"None", false, 0, {}},
@@ -167,7 +162,7 @@ TEST(RegFileTest, WritesUtf16WithTheLayoutOfRegedit) {
   const std::vector<RegFileKey> keys = {
       {u"HKEY_CURRENT_USER\\Software\\Vk",
        false,
-       {{u"", false, kSz, Text(u"a\"b\\c")},
+       {{u"", false, kSz, StoredText(u"a\"b\\c")},
         {u"N", false, kDword, {0x0D, 0x0C, 0x0B, 0x0A}},
         {u"Del", true, 0, {}}}},
       {u"HKEY_CURRENT_USER\\Software\\Old", true, {}},
@@ -227,12 +222,13 @@ TEST(RegFileTest, RoundTripsNamesAndDataThatNeedEscapes) {
   std::vector<uint8_t> big(300);
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 7);
   const std::vector<RegFileKey> keys = {
-      {u"HKEY_LOCAL_MACHINE", false, {{u"root value", false, kSz, Text(u"x")}}},
+      {u"HKEY_LOCAL_MACHINE", false, {{u"root value", false, kSz, StoredText(u"x")}}},
       {u"HKEY_CURRENT_USER\\Software\\[Závorky]\\a]",
        false,
-       {{u"\"quoted\" \\ name\r\n", false, kSz, Text(u"\\\\server\\share ; not a comment \"x\"")},
-        {u"@", false, kExpandSz, Text(u"%USERPROFILE%\\Příliš")},
-        {u"  spaces  ", false, kMultiSz, Text(std::u16string(u"a\0b\0", 4))},
+       {{u"\"quoted\" \\ name\r\n", false, kSz,
+         StoredText(u"\\\\server\\share ; not a comment \"x\"")},
+        {u"@", false, kExpandSz, StoredText(u"%USERPROFILE%\\Příliš")},
+        {u"  spaces  ", false, kMultiSz, StoredText(std::u16string(u"a\0b\0", 4))},
         {u"big", false, kBinary, big},
         {u"", true, 0, {}}}},
       {u"HKEY_CURRENT_USER\\Empty", false, {}},

@@ -12,21 +12,14 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "tests/support/reg_fixture.h"
+#include "tests/support/registry_bytes.h"
 #include "tests/support/test_paths.h"
 
 namespace vk::platform {
 namespace {
 
-std::vector<uint8_t> Text(std::u16string_view text) {
-  std::u16string withZero(text);
-  withZero.push_back(u'\0');
-  return StringToUtf16Le(withZero);
-}
-
-long SetText(RegKey key, std::u16string_view name, std::u16string_view text) {
-  const std::vector<uint8_t> data = Text(text);
-  return SetValue(key, name, kRegSz, data.data(), static_cast<uint32_t>(data.size()));
-}
+using test::SetText;
+using test::StoredText;
 
 long SetBytes(RegKey key, std::u16string_view name, const std::vector<uint8_t>& data) {
   return SetValue(key, name, kRegBinary, data.data(), static_cast<uint32_t>(data.size()));

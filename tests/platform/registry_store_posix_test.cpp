@@ -13,22 +13,15 @@
 #include "platform/registry_posix.h"
 #include "platform/registry_store.h"
 #include "platform/text.h"
+#include "tests/support/registry_bytes.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/test_paths.h"
 
 namespace vk::platform {
 namespace {
 
-std::vector<uint8_t> Text(std::u16string_view text) {
-  std::u16string withZero(text);
-  withZero.push_back(u'\0');
-  return StringToUtf16Le(withZero);
-}
-
-long SetText(RegKey key, std::u16string_view name, std::u16string_view text) {
-  const std::vector<uint8_t> data = Text(text);
-  return SetValue(key, name, kRegSz, data.data(), static_cast<uint32_t>(data.size()));
-}
+using test::SetText;
+using test::StoredText;
 
 std::string ReadNative(const std::string& path) {
   std::string bytes;
@@ -59,10 +52,10 @@ TEST(RegistryStoreTest, KeepsValuesInCreationOrderAndKeysSorted) {
   bool created = false;
   const auto key = store.Root(u"hkey_current_user")->CreatePath(u"Software\\\\Vk\\", &created);
   EXPECT_TRUE(created);
-  for (std::u16string_view name : {u"z", u"A", u"m"}) key->SetValue(name, kRegSz, Text(name));
+  for (std::u16string_view name : {u"z", u"A", u"m"}) key->SetValue(name, kRegSz, StoredText(name));
   key->SetValue(u"Z", kRegDword, {1, 0, 0, 0});
   store.Root(u"HKEY_CURRENT_USER")->CreatePath(u"Software\\alfa", &created);
-  store.Root(u"HKEY_LOCAL_MACHINE")->SetValue(u"", kRegSz, Text(u"root"));
+  store.Root(u"HKEY_LOCAL_MACHINE")->SetValue(u"", kRegSz, StoredText(u"root"));
 
   const std::vector<RegFileKey> expected = {
       {u"HKEY_CURRENT_USER\\Software", false, {}},
@@ -70,9 +63,9 @@ TEST(RegistryStoreTest, KeepsValuesInCreationOrderAndKeysSorted) {
       {u"HKEY_CURRENT_USER\\Software\\Vk",
        false,
        {{u"z", false, kRegDword, {1, 0, 0, 0}},
-        {u"A", false, kRegSz, Text(u"A")},
-        {u"m", false, kRegSz, Text(u"m")}}},
-      {u"HKEY_LOCAL_MACHINE", false, {{u"", false, kRegSz, Text(u"root")}}},
+        {u"A", false, kRegSz, StoredText(u"A")},
+        {u"m", false, kRegSz, StoredText(u"m")}}},
+      {u"HKEY_LOCAL_MACHINE", false, {{u"", false, kRegSz, StoredText(u"root")}}},
   };
   EXPECT_EQ(store.Records(), expected);
   RegistryStore copy;
@@ -86,8 +79,8 @@ TEST(RegistryStoreTest, ImportAppliesDeletionsAndLeavesTheStoreAloneOnABadFile) 
   RegistryStore store;
   RegFileError error;
   ASSERT_TRUE(store.Import(
-      WriteRegFile({{u"HKEY_CURRENT_USER\\A\\B", false, {{u"v", false, kRegSz, Text(u"x")}}},
-                    {u"HKEY_CURRENT_USER\\C", false, {{u"w", false, kRegSz, Text(u"y")}}}}),
+      WriteRegFile({{u"HKEY_CURRENT_USER\\A\\B", false, {{u"v", false, kRegSz, StoredText(u"x")}}},
+                    {u"HKEY_CURRENT_USER\\C", false, {{u"w", false, kRegSz, StoredText(u"y")}}}}),
       &error));
   const auto b = store.Find(u"HKEY_CURRENT_USER\\A\\B");
   ASSERT_TRUE(store.Import(WriteRegFile({{u"HKEY_CURRENT_USER\\A", true, {}},
@@ -127,7 +120,7 @@ class RegistryFileTest : public testing::Test {
 TEST_F(RegistryFileTest, LoadsTheFileOnFirstUseAndWritesEveryChangeBack) {
   WriteNative(file_, WriteRegFile({{u"HKEY_CURRENT_USER\\Software\\Vk",
                                     false,
-                                    {{u"Jméno", false, kRegSz, Text(u"Příliš")}}}}));
+                                    {{u"Jméno", false, kRegSz, StoredText(u"Příliš")}}}}));
   ReloadRegistry();
   RegKey key = nullptr;
   ASSERT_EQ(OpenKey(CurrentUserRoot(), u"software\\VK", kKeyAllAccess, &key), kErrorSuccess);
@@ -142,8 +135,8 @@ TEST_F(RegistryFileTest, LoadsTheFileOnFirstUseAndWritesEveryChangeBack) {
             (std::vector<RegFileKey>{{u"HKEY_CURRENT_USER\\Software", false, {}},
                                      {u"HKEY_CURRENT_USER\\Software\\Vk",
                                       false,
-                                      {{u"Jméno", false, kRegSz, Text(u"Příliš")},
-                                       {u"Nová", false, kRegSz, Text(u"hodnota")}}}}));
+                                      {{u"Jméno", false, kRegSz, StoredText(u"Příliš")},
+                                       {u"Nová", false, kRegSz, StoredText(u"hodnota")}}}}));
 
   RegKey sub = nullptr;
   ASSERT_EQ(CreateKey(key, u"Empty", kKeyAllAccess, &sub, nullptr), kErrorSuccess);

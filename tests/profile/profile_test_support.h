@@ -14,6 +14,7 @@
 #include "platform/text.h"
 #include "profile/registry_access.h"
 #include "settings/settings.h"
+#include "tests/support/registry_bytes.h"
 #include "tests/support/test_paths.h"
 
 namespace vk::profile::test {
@@ -130,8 +131,7 @@ inline const char* EncodingName(ScriptEncoding encoding) {
 // 8-bit code page without one.
 inline std::string ScriptBytes(std::u16string_view text, ScriptEncoding encoding) {
   if (encoding == ScriptEncoding::kCodePage) return pf::Utf16ToCodePage(text);
-  const std::vector<uint8_t> bytes = pf::StringToUtf16Le(text);
-  return "\xFF\xFE" + std::string(bytes.begin(), bytes.end());
+  return vk::test::Utf16LeFile(text);
 }
 
 inline void WriteScript(std::u16string_view path, std::u16string_view text,
