@@ -98,6 +98,13 @@ XmlNode* NodeChildWithValue(XmlNode* element, const char16_t* name, const char16
 // False for none and for a container (a node without name).
 [[nodiscard]] bool NodeCheckTree(const XmlNode* node);
 
+// True when the node is what a CDATA section reads as, and is written back as
+// one: named "CDATA", with a value free of "]", without attributes or children.
+[[nodiscard]] bool NodeIsCdataSection(const XmlNode* node);
+// True when the chain that starts at `first` holds an element: a node that is
+// neither a declaration ("?" + target) nor a CDATA section. A document needs one.
+[[nodiscard]] bool DocumentHasElement(const XmlNode* first);
+
 // Releases a document when it goes away.
 struct NodeDeleter {
   void operator()(XmlNode* node) const { NodeFree(node); }

@@ -1,5 +1,6 @@
 #include "xml/node.h"
 
+#include <string_view>
 #include <vector>
 
 namespace vk::xml {
@@ -42,6 +43,19 @@ bool NodeCheckTree(const XmlNode* node) {
     if (current->firstChild != nullptr) pending.push_back(current->firstChild);
   }
   return true;
+}
+
+bool NodeIsCdataSection(const XmlNode* node) {
+  return node->name.view() == u"CDATA" && node->value && node->firstAttribute == nullptr &&
+         node->firstChild == nullptr && node->value.view().find(u']') == std::u16string_view::npos;
+}
+
+bool DocumentHasElement(const XmlNode* first) {
+  for (const XmlNode* node = first; node != nullptr; node = node->next) {
+    const std::u16string_view name = node->name.view();
+    if (!name.starts_with(u'?') && !NodeIsCdataSection(node)) return true;
+  }
+  return false;
 }
 
 }  // namespace vk::xml

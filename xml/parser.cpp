@@ -16,12 +16,15 @@ namespace {
 // UTF-16 text that XmlParseNode and XmlParseComment take. Every delimiter is
 // ASCII, which UTF-8 never uses inside a multi-byte sequence and which the
 // conversion never produces from other bytes, so both forms find the same
-// delimiters and every token converts to the same text.
+// delimiters and every token converts to the same text. Every unit that is not
+// ASCII lies inside some token, so converting the tokens checks the whole text.
 
+// The units written, or kInvalidText for text that is not UTF-8 (UTF-16).
 size_t Widen(const char* text, size_t size, char16_t* out) {
   return Utf8ToUtf16(text, size, out);
 }
 size_t Widen(const char16_t* text, size_t size, char16_t* out) {
+  if (!IsUtf16(std::u16string_view(text, size))) return kInvalidText;
   std::copy_n(text, size, out);
   return size;
 }
@@ -55,36 +58,6 @@ Span<Char> SpanOf(const Char* begin, const Char* end) {
   return {begin, static_cast<size_t>(end - begin)};
 }
 
-template <typename Char>
-XmlText OwnedText(Span<Char> span) {
-  std::u16string text(span.size, u'\0');
-  text.resize(Widen(span.begin, span.size, text.data()));
-  return XmlText(text.data(), text.size());
-}
-
-// Converts the span into the room, zero-terminated, and places it there.
-template <typename Char>
-void PlaceText(Span<Char> span, char16_t** room, XmlText* placed) {
-  if (span.begin == nullptr) return;
-  char16_t* text = *room;
-  const size_t units = Widen(span.begin, span.size, text);
-  text[units] = 0;
-  *room += units + 1;
-  placed->Place(text);
-}
-
-// A node whose name and value share its block. A UTF-8 span never converts
-// to more units than it has bytes.
-template <typename NameChar, typename Char>
-XmlNode* NewNode(NodeChunks* chunks, Span<NameChar> name, Span<Char> value) {
-  const size_t room = name.size + 1 + (value.begin != nullptr ? value.size + 1 : 0);
-  char16_t* texts;
-  XmlNode* node = chunks->New(room, &texts);
-  PlaceText(name, &texts, &node->name);
-  PlaceText(value, &texts, &node->value);
-  return node;
-}
-
 void Adopt(XmlNode* element, XmlNode* chain, XmlNode** head) {
   *head = chain;
   for (; chain != nullptr; chain = chain->next) chain->parent = element;
@@ -105,7 +78,9 @@ class Parser {
     for (const Char* dash = Find(start, end_, '-'); dash != end_;
          dash = Find(dash + 1, end_, '-')) {
       if (end_ - dash >= 3 && dash[1] == '-' && dash[2] == '>') {
-        *comment = OwnedText(SpanOf(start, dash));
+        XmlText text = OwnedText(SpanOf(start, dash));
+        if (invalidText_) return kParseSyntaxError;
+        *comment = std::move(text);
         p_ = dash + 3;
         return kParseRead;
       }
@@ -123,11 +98,55 @@ class Parser {
     if (*p_ != '<') return kParseSyntaxError;
     ++p_;
     const int result = Continues("![CDATA[") ? Cdata(node) : Element(level, node);
-    if (result == kParseRead) (*node)->comment = std::move(*comment);
-    return result;
+    if (result != kParseRead) return result;
+    if (invalidText_) {
+      NodeFree(*node);
+      return kParseSyntaxError;
+    }
+    (*node)->comment = std::move(*comment);
+    return kParseRead;
   }
 
  private:
+  // Converts the span into `out`, which holds span.size units: the units, or
+  // 0 after marking the text invalid, which fails the node being read.
+  template <typename SpanChar>
+  size_t Convert(Span<SpanChar> span, char16_t* out) {
+    const size_t units = Widen(span.begin, span.size, out);
+    if (units != kInvalidText) return units;
+    invalidText_ = true;
+    return 0;
+  }
+
+  XmlText OwnedText(Span<Char> span) {
+    std::u16string text(span.size, u'\0');
+    text.resize(Convert(span, text.data()));
+    return XmlText(text.data(), text.size());
+  }
+
+  // Converts the span into the room, zero-terminated, and places it there.
+  template <typename SpanChar>
+  void PlaceText(Span<SpanChar> span, char16_t** room, XmlText* placed) {
+    if (span.begin == nullptr) return;
+    char16_t* text = *room;
+    const size_t units = Convert(span, text);
+    text[units] = 0;
+    *room += units + 1;
+    placed->Place(text);
+  }
+
+  // A node whose name and value share its block. A UTF-8 span never converts
+  // to more units than it has bytes.
+  template <typename NameChar>
+  XmlNode* NewNode(Span<NameChar> name, Span<Char> value) {
+    const size_t room = name.size + 1 + (value.begin != nullptr ? value.size + 1 : 0);
+    char16_t* texts;
+    XmlNode* node = chunks_.New(room, &texts);
+    PlaceText(name, &texts, &node->name);
+    PlaceText(value, &texts, &node->value);
+    return node;
+  }
+
   bool Continues(std::string_view ascii) const {
     if (static_cast<size_t>(end_ - p_) < ascii.size()) return false;
     for (size_t i = 0; i < ascii.size(); ++i) {
@@ -147,7 +166,7 @@ class Parser {
     p_ += 8;
     const Char* bracket = Find(p_, end_, ']');
     if (end_ - bracket < 3 || bracket[1] != ']' || bracket[2] != '>') return kParseSyntaxError;
-    *node = NewNode(&chunks_, Span<char16_t>{u"CDATA", 5}, SpanOf(p_, bracket));
+    *node = NewNode(Span<char16_t>{u"CDATA", 5}, SpanOf(p_, bracket));
     p_ = bracket + 3;
     return kParseRead;
   }
@@ -179,11 +198,11 @@ class Parser {
 
     XmlNode* element;
     if (empty) {
-      element = NewNode(&chunks_, name, Span<Char>());
+      element = NewNode(name, Span<Char>());
     } else {
       SkipSpace();
       if (Peek() == '<') {
-        element = NewNode(&chunks_, name, Span<Char>());
+        element = NewNode(name, Span<Char>());
       } else {
         // Text: from its first non-blank character up to the closing tag.
         const Char* lt = Find(p_, end_, '<');
@@ -191,12 +210,12 @@ class Parser {
           NodeFree(attributes);
           return kParseSyntaxError;
         }
-        element = NewNode(&chunks_, name, SpanOf(p_, lt));
+        element = NewNode(name, SpanOf(p_, lt));
         p_ = lt;
       }
     }
     Adopt(element, attributes, &element->firstAttribute);
-    if (!empty && (Children(element, level) != kParseRead || !ClosingTag(name, element))) {
+    if (!empty && (Children(element, level) != kParseRead || !ClosingTag(name))) {
       NodeFree(element);
       return kParseSyntaxError;
     }
@@ -230,7 +249,7 @@ class Parser {
 
       // Linked here rather than by NodeAppendAttribute, which walks the whole
       // chain each time; the result is the same.
-      XmlNode* attribute = NewNode(&chunks_, name, SpanOf(p_, quote));
+      XmlNode* attribute = NewNode(name, SpanOf(p_, quote));
       attribute->previous = last;
       (last != nullptr ? last->next : *first) = attribute;
       last = attribute;
@@ -271,22 +290,21 @@ class Parser {
 
   // At "</": the element's exact name, then ">". Names hold no ">", so the
   // name must be all that stands up to the next one.
-  bool ClosingTag(Span<Char> name, const XmlNode* element) {
+  bool ClosingTag(Span<Char> name) {
     p_ += 2;
     const Char* gt = Find(p_, end_, '>');
     if (gt == end_) return false;
     const Span<Char> closing = SpanOf(p_, gt);
     p_ = gt + 1;
-    if (closing.size == name.size &&
-        std::equal(name.begin, name.begin + name.size, closing.begin)) {
-      return true;
-    }
-    // Different bytes may still convert to the same text (invalid UTF-8).
-    return OwnedText(closing).view() == element->name.view();
+    return closing.size == name.size &&
+           std::equal(name.begin, name.begin + name.size, closing.begin);
   }
 
   const Char* p_;
   const Char* end_;
+  // Set once a token held text that is not valid UTF-8 (UTF-16); the read
+  // then fails, so that no text is ever replaced.
+  bool invalidText_ = false;
   NodeChunks chunks_;
 };
 
@@ -329,10 +347,14 @@ XmlNode* XmlParse(const char* bytes, size_t length) {
   const char* lt =
       static_cast<const char*>(std::memchr(bytes, '<', std::min(length, kMaxPrefix + 1)));
   if (lt == nullptr) return nullptr;
-  const char* end = static_cast<const char*>(std::memchr(lt, 0, length - (lt - bytes)));
-  if (end == nullptr) end = bytes + length;
+  // A zero byte marks a file cut short by a failed write, never text.
+  if (std::memchr(bytes, 0, length) != nullptr) return nullptr;
+  char16_t prefix[kMaxPrefix + 1];
+  const size_t prefixUnits = Utf8ToUtf16(bytes, static_cast<size_t>(lt - bytes), prefix);
+  if (prefixUnits == kInvalidText) return nullptr;
+  prefix[prefixUnits] = 0;
 
-  Parser<char> parser(lt, end);
+  Parser<char> parser(lt, bytes + length);
   XmlNode* first = nullptr;
   XmlNode* last = nullptr;
   for (;;) {
@@ -345,11 +367,12 @@ XmlNode* XmlParse(const char* bytes, size_t length) {
       last = node;
       continue;
     }
-    if (result == kParseNothing && first != nullptr) break;
+    // A declaration or a comment alone is what a document cut short leaves.
+    if (result == kParseNothing && DocumentHasElement(first)) break;
     NodeFree(first);
     return nullptr;
   }
-  first->prefix[Utf8ToUtf16(bytes, static_cast<size_t>(lt - bytes), first->prefix)] = 0;
+  std::copy_n(prefix, prefixUnits + 1, first->prefix);
   return first;
 }
 

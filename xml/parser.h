@@ -20,21 +20,23 @@ inline constexpr int kParseSyntaxError = -2;
 // exhausting the stack. Real customisation files nest about a dozen levels.
 inline constexpr int kMaxElementDepth = 256;
 
-// The first top-level node of the document in `bytes` (UTF-8; the text ends at
-// `length` or at a zero byte), or none when it is not a document of the subset
-// or its first "<" is not among its first four bytes. What precedes that "<"
+// The first top-level node of the document in the `length` bytes at `bytes`,
+// or none when it is not a document of the subset: text that is not valid
+// UTF-8 or holds a zero byte, no element (a declaration or comment alone), or
+// a first "<" that is not among the first four bytes. What precedes that "<"
 // becomes the first node's prefix. The caller releases the chain with NodeFree.
 [[nodiscard]] XmlNode* XmlParse(const char* bytes, size_t length);
 
 // Fills the empty `node` with one element, declaration or CDATA section and its
 // subtree, starting at `*cursor` in zero-terminated text and advancing it:
 // kParseRead, kParseNothing when the text ends where a node should begin, or
-// kParseSyntaxError.
+// kParseSyntaxError (also for an unpaired surrogate in what it reads).
 [[nodiscard]] int XmlParseNode(XmlNode* node, const char16_t** cursor);
 
 // Reads a comment at `*cursor` (after whitespace) into the node, replacing its
 // comment: kParseRead, kParseNothing when none stands there (only the
-// whitespace is consumed), or kParseSyntaxError when it has no "-->".
+// whitespace is consumed), or kParseSyntaxError when it has no "-->" or holds
+// an unpaired surrogate (the node's comment is then unchanged).
 [[nodiscard]] int XmlParseComment(XmlNode* node, const char16_t** cursor);
 
 }  // namespace vk::xml

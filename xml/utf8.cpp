@@ -8,17 +8,24 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
-constexpr uint64_t kLowBits = 0x0101010101010101ull;
 
-// True when the eight bytes are all ASCII and none is zero.
-bool PlainAsciiWord(const char* in) {
+// True when the eight bytes are all ASCII.
+bool AsciiWord(const char* in) {
   uint64_t word;
   std::memcpy(&word, in, sizeof word);
-  return ((word | ((word - kLowBits) & ~word)) & kHighBits) == 0;
+  return (word & kHighBits) == 0;
 }
 
 bool IsContinuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
+}
+
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // The allowed range of the second byte of a sequence led by `lead`, and the
@@ -46,14 +53,13 @@ size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out) {
   size_t i = 0;
   size_t o = 0;
   while (i < size) {
-    if (size - i >= 8 && PlainAsciiWord(in + i)) {
+    if (size - i >= 8 && AsciiWord(in + i)) {
       for (int k = 0; k < 8; ++k) out[o + k] = static_cast<unsigned char>(in[i + k]);
       i += 8;
       o += 8;
       continue;
     }
     const auto lead = static_cast<unsigned char>(in[i]);
-    if (lead == 0) break;
     if (lead < 0x80) {
       out[o++] = lead;
       ++i;
@@ -62,21 +68,15 @@ size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out) {
     unsigned char low;
     unsigned char high;
     const int length = SequenceShape(lead, &low, &high);
-    ++i;
-    if (length == 0) {
-      out[o++] = kReplacement;
-      continue;
-    }
+    if (length == 0 || size - i < static_cast<size_t>(length)) return kInvalidText;
     uint32_t code = lead & (0xFF >> (length + 1));
-    int got = 1;
-    for (; got < length && i < size; ++got, ++i) {
-      const auto c = static_cast<unsigned char>(in[i]);
-      if (got == 1 ? (c < low || c > high) : !IsContinuation(c)) break;
+    for (int k = 1; k < length; ++k) {
+      const auto c = static_cast<unsigned char>(in[i + k]);
+      if (k == 1 ? (c < low || c > high) : !IsContinuation(c)) return kInvalidText;
       code = (code << 6) | (c & 0x3F);
     }
-    if (got < length) {
-      out[o++] = kReplacement;
-    } else if (code >= 0x10000) {
+    i += length;
+    if (code >= 0x10000) {
       code -= 0x10000;
       out[o++] = static_cast<char16_t>(0xD800 + (code >> 10));
       out[o++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
@@ -85,6 +85,16 @@ size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out) {
     }
   }
   return o;
+}
+
+bool IsUtf16(std::u16string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0xD800 || c > 0xDFFF) continue;
+    if (!IsHighSurrogate(c) || i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) return false;
+    ++i;
+  }
+  return true;
 }
 
 size_t Utf16ToUtf8(const char16_t* in, size_t count, char* out) {
@@ -111,8 +121,7 @@ size_t Utf16ToUtf8(const char16_t* in, size_t count, char* out) {
       continue;
     }
     if (code >= 0xD800 && code <= 0xDFFF) {
-      const bool paired =
-          code <= 0xDBFF && i + 1 < count && in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF;
+      const bool paired = IsHighSurrogate(in[i]) && i + 1 < count && IsLowSurrogate(in[i + 1]);
       if (paired) {
         code = 0x10000 + ((code - 0xD800) << 10) + (in[++i] - 0xDC00);
         out[o++] = static_cast<char>(0xF0 | (code >> 18));

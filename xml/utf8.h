@@ -3,13 +3,22 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace vk::xml {
 
-// Converts up to `size` bytes, stopping early at a zero byte, into `out`, which
-// must hold `size` units; returns the units written. Each maximal invalid
-// sequence becomes one U+FFFD, so no ASCII byte is ever swallowed by one.
-size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out);
+// Result of Utf8ToUtf16 for bytes that are not valid UTF-8.
+inline constexpr size_t kInvalidText = static_cast<size_t>(-1);
+
+// Converts `size` bytes into `out`, which must hold `size` units: the units
+// written, or kInvalidText when the bytes hold a sequence that is not UTF-8
+// (a stray or missing continuation byte, an overlong form, an encoded
+// surrogate, a code point beyond U+10FFFF). Nothing is ever replaced, so a
+// conversion can never lose the bytes it was given.
+[[nodiscard]] size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out);
+
+// True when every surrogate of the text is part of a pair.
+[[nodiscard]] bool IsUtf16(std::u16string_view text);
 
 // Converts `count` units into `out`, which must hold 3 bytes per unit; returns
 // the bytes written. An unpaired surrogate becomes U+FFFD.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "xml/parser.h"
 #include "xml/utf8.h"
 
 namespace vk::xml {
@@ -16,17 +17,52 @@ bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// A CDATA section as the parser reads it, written back in its own form. An
-// element of that name that has attributes or children, no value, or a "]"
-// in its value could not have come from a section and stays an element.
-bool IsCdataSection(const XmlNode* node) {
-  return node->name.view() == u"CDATA"sv && node->value && node->firstAttribute == nullptr &&
-         node->firstChild == nullptr && node->value.view().find(u']') == std::u16string_view::npos;
+// What ends a tag or attribute name when it is read.
+constexpr std::u16string_view kNameEnds = u" \t\r\n/>="sv;
+
+// True when the text holds none of `ends` and no unpaired surrogate, so that
+// it reads back as written between its delimiters.
+bool ReadsBack(std::u16string_view text, std::u16string_view ends) {
+  return text.find_first_of(ends) == std::u16string_view::npos && IsUtf16(text);
+}
+
+bool CommentReadsBack(std::u16string_view text) {
+  return text.find(u"-->"sv) == std::u16string_view::npos && IsUtf16(text);
+}
+
+// True when the node's tag, attributes and value read back as written. The
+// model keeps text verbatim, so an edit can put a delimiter into a value; and
+// a name starting with "!" would read as a markup declaration. (A node named
+// "CDATA" whose value holds "]" is written as an element, which reads back as
+// the same node as long as its value reads back.)
+bool TagReadsBack(const XmlNode* node) {
+  if (NodeIsCdataSection(node)) return IsUtf16(node->value.view());
+  const std::u16string_view name = node->name.view();
+  if (!ReadsBack(name, kNameEnds) || name.starts_with(u'!')) return false;
+  for (const XmlNode* attribute = node->firstAttribute; attribute != nullptr;
+       attribute = attribute->next) {
+    if (!ReadsBack(attribute->name.view(), kNameEnds) ||
+        !ReadsBack(attribute->value.view(), u"\""sv)) {
+      return false;
+    }
+  }
+  return ReadsBack(node->value.view(), u"<"sv);
+}
+
+// The prefix as UTF-8 into `encoded`; false when it would not read back: the
+// reader takes at most three bytes, none of them "<", before the first "<".
+bool EncodePrefix(const char16_t (&prefix)[4], std::string* encoded) {
+  const std::u16string_view text(prefix, std::find(prefix, prefix + 4, u'\0') - prefix);
+  char bytes[3 * 4];
+  encoded->assign(bytes, Utf16ToUtf8(text.data(), text.size(), bytes));
+  return encoded->size() <= 3 && ReadsBack(text, u"<"sv);
 }
 
 // UTF-16 output through a buffer of its own, so that the stream sees a few
 // large writes. Every piece is written whole, however long. After the first
-// failed write nothing more is written and the error stays.
+// failed write nothing more is written and the error stays. A node that would
+// not read back as written, or nests deeper than the reader accepts, is
+// refused: the writing stops there.
 class Writer {
  public:
   explicit Writer(std::FILE* stream) : stream_(stream), buffer_(new char16_t[kBufferUnits]) {}
@@ -38,13 +74,19 @@ class Writer {
     return error_;
   }
 
-  bool failed() const { return error_ != 0; }
+  bool failed() const { return error_ != 0 || refused_; }
+  bool refused() const { return refused_; }
   size_t bytesWritten() const { return bytesWritten_; }
 
-  // kNoComment, or 0 when written; `atStart` leaves out the leading line break.
+  // kNoComment, kWriteRefused, or 0 when written; `atStart` leaves out the
+  // leading line break.
   int Comment(const XmlNode* node, bool atStart) {
     const std::u16string_view text = node->comment.view();
     if (text.empty()) return kNoComment;
+    if (!CommentReadsBack(text)) {
+      refused_ = true;
+      return kWriteRefused;
+    }
     Put(atStart ? u"<!--"sv : u"\r\n<!--"sv, IsSpace(text.front()) ? u""sv : u"\r\n"sv, text,
         IsSpace(text.back()) ? u""sv : u"\r\n"sv, u"-->"sv);
     return 0;
@@ -56,6 +98,10 @@ class Writer {
     std::vector<const XmlNode*> open;
     const XmlNode* node = root;
     for (;;) {
+      if (open.size() >= static_cast<size_t>(kMaxElementDepth)) {
+        refused_ = true;
+        return;
+      }
       const size_t level = depth + open.size();
       if (Head(node, level, atStart && node == root)) {
         open.push_back(node);
@@ -81,9 +127,15 @@ class Writer {
 
   // The comment and the node up to its children; true when they follow.
   bool Head(const XmlNode* node, size_t level, bool atStart) {
-    if (Comment(node, atStart) == 0) atStart = false;
+    const int comment = Comment(node, atStart);
+    if (comment == kWriteRefused) return false;
+    if (comment == 0) atStart = false;
+    if (!TagReadsBack(node)) {
+      refused_ = true;
+      return false;
+    }
     const std::u16string_view name = node->name.view();
-    if (IsCdataSection(node)) {
+    if (NodeIsCdataSection(node)) {
       LineStart(!atStart, level);
       Put(u"<![CDATA["sv, node->value.view(), u"]]>"sv);
       return false;
@@ -159,21 +211,8 @@ class Writer {
   size_t used_ = 0;
   size_t bytesWritten_ = 0;
   int error_ = 0;
+  bool refused_ = false;
 };
-
-// Appends the prefix as UTF-8, as far as it fits in the three bytes that the
-// parser accepts in front of the first "<"; only a prefix read from invalid
-// UTF-8 (each bad byte became U+FFFD) is longer, and it must not make the
-// saved document unreadable.
-void AppendPrefix(const char16_t* prefix, std::string* bytes) {
-  constexpr size_t kMaxPrefixBytes = 3;
-  char encoded[4 * 3];
-  size_t kept = 0;
-  for (size_t units = 1; units <= 3 && prefix[units - 1] != 0; ++units) {
-    if (Utf16ToUtf8(prefix, units, encoded) <= kMaxPrefixBytes) kept = units;
-  }
-  bytes->append(encoded, Utf16ToUtf8(prefix, kept, encoded));
-}
 
 // Reads `size` bytes of UTF-16 back from the stream and appends them as UTF-8.
 bool AppendReadBack(std::FILE* stream, size_t size, std::string* bytes) {
@@ -210,12 +249,18 @@ int XmlWriteNode(const XmlNode* node, std::FILE* stream, int depth) {
   if (node == nullptr) return 0;
   Writer writer(stream);
   writer.Tree(node, std::max(depth, 0), false);
-  return writer.Flush();
+  const int error = writer.Flush();
+  return writer.refused() ? kWriteRefused : error;
 }
 
 int XmlSerialize(std::FILE* scratch, const XmlNode* first, std::string* bytes) {
   bytes->clear();
-  if (first == nullptr) return kSerializeFailed;
+  // What cannot be read back fails here, so that a save never replaces a
+  // file by one that does not open.
+  std::string prefix;
+  if (first == nullptr || !DocumentHasElement(first) || !EncodePrefix(first->prefix, &prefix)) {
+    return kSerializeFailed;
+  }
   Writer writer(scratch);
   // The first node starts at once, behind the prefix: a line break there would
   // stand before the first "<" when read back, and pile up with every save.
@@ -225,11 +270,12 @@ int XmlSerialize(std::FILE* scratch, const XmlNode* first, std::string* bytes) {
   const int result = writer.Flush();
   const size_t written = writer.bytesWritten();
   std::rewind(scratch);
+  if (writer.refused()) return kSerializeFailed;
   if (result != 0) return result;
 
-  bytes->reserve(3 + written / sizeof(char16_t) * 3 + 1);
-  AppendPrefix(first->prefix, bytes);
+  *bytes = std::move(prefix);
   const size_t prefixSize = bytes->size();
+  bytes->reserve(prefixSize + written / sizeof(char16_t) * 3 + 1);
   if (!AppendReadBack(scratch, written, bytes)) {
     bytes->resize(prefixSize);
     return kSerializeFailed;

@@ -11,6 +11,7 @@ namespace vk::xml {
 namespace {
 
 using test::Parse;
+using namespace std::string_literals;
 
 TEST(XmlParserTest, WhatStandsBeforeTheFirstTagBecomesThePrefix) {
   XmlDocument bom = Parse("\xEF\xBB\xBF<?xml version=\"1.0\"?><r/>");
@@ -155,14 +156,47 @@ TEST(XmlParserTest, NestingDeeperThanTheLimitFailsCleanly) {
   EXPECT_FALSE(Parse(nested(100000)));
 }
 
-TEST(XmlParserTest, TextEndsAtAZeroByteAndBadUtf8BecomesReplacement) {
-  const std::string withZero("<r/>\0garbage", 12);
-  EXPECT_TRUE(Parse(withZero));
-  XmlDocument doc = Parse("<r a=\"\xFF\xE2\x82\">\xF0\x9F\x98\x80\xED\xA0\x80</r>");
+// A save writes back what was read, so text that would not convert exactly,
+// or a document cut short (no element, a zero byte), gives no document.
+TEST(XmlParserTest, TextThatIsNotUtf8OrIsCutShortGivesNoDocument) {
+  XmlDocument doc = Parse("<r a=\"\xC5\xBElu\xC5\xA5\">\xF0\x9F\x98\x80</r>");
   ASSERT_TRUE(doc);
-  EXPECT_EQ(doc->firstAttribute->value.view(), u"\uFFFD\uFFFD");
-  EXPECT_EQ(doc->value.view(), u"\U0001F600\uFFFD\uFFFD\uFFFD");
-  EXPECT_FALSE(Parse("\xFF\xFE<\0r\0/\0>\0")) << "UTF-16 is not detected";
+  EXPECT_EQ(doc->firstAttribute->value.view(), u"\u017Elu\u0165");
+  EXPECT_EQ(doc->value.view(), u"\U0001F600");
+
+  const std::string failures[] = {
+      "<r>caf\xE9</r>",           // a Windows-1250 letter
+      "<r a=\"\xC0\xAF\"/>",      // an overlong form
+      "<r>\xED\xA0\x80</r>",      // an encoded surrogate
+      "<r>\xF4\x90\x80\x80</r>",  // beyond U+10FFFF
+      "<r>\xE2\x82</r>",          // a sequence cut short
+      "<r\x80/>",                 // a stray continuation byte in a name
+      "<r><!--\xFF--><c/></r>",   // in a comment
+      "<r/><!--\xFF-->",          // in the comment after the root
+      "\xFF<r/>",                 // in the prefix
+      "\xFF\xFE<\0r\0/\0>\0"s,    // UTF-16, which is not detected
+      "<?xml version=\"1.0\"?>",  // a part of 715 bytes cut to 21
+      "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<!-- Do not edit -->",
+      "<?pi /><![CDATA[x]]>",  // neither is an element
+      "<r/>\0garbage"s,
+      "<r>\0</r>"s,
+      "<r/>\0"s,
+  };
+  for (const std::string& text : failures) {
+    EXPECT_FALSE(Parse(text)) << ::testing::PrintToString(text);
+  }
+
+  // The UTF-16 entry points hold their text to the same rule.
+  XmlNode node;
+  const char16_t unpaired[] = {u'<', u'r', u'>', 0xD800, u'<', u'/', u'r', u'>', 0};
+  const char16_t* cursor = unpaired;
+  EXPECT_EQ(XmlParseNode(&node, &cursor), kParseSyntaxError);
+  const char16_t comment[] = {u'<', u'!', u'-', u'-', 0xDC00, u'-', u'-', u'>', 0};
+  cursor = comment;
+  EXPECT_EQ(XmlParseComment(&node, &cursor), kParseSyntaxError);
+  EXPECT_FALSE(node.comment);
+  cursor = u"<r>\U0001F600</r>";
+  EXPECT_EQ(XmlParseNode(&node, &cursor), kParseRead);
 }
 
 TEST(XmlParserTest, NodeAndCommentReportWhatTheyFound) {

@@ -75,7 +75,6 @@ TEST(XmlWriterTest, RepeatedSavesAreStableAndKeepOpening) {
       "\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- warn --><r/>",
       "<?xml version=\"1.0\"?>\r\n<r/>",
       "\t\t<r/>",
-      "\xFF\xFE\xFD<r/>",  // invalid bytes in front: each becomes U+FFFD
   };
   for (const char* document : documents) {
     std::string saved = Resave(document);
@@ -86,7 +85,7 @@ TEST(XmlWriterTest, RepeatedSavesAreStableAndKeepOpening) {
 TEST(XmlWriterTest, CdataSectionsAndEmptyDeclarationsReadBackTheSame) {
   EXPECT_EQ(Resave("<r><![CDATA[<b>&amp;</b>]]><![CDATA[]]></r>"),
             "<r>\n  <![CDATA[<b>&amp;</b>]]>\n  <![CDATA[]]>\n</r>");
-  EXPECT_EQ(Resave("<![CDATA[x]]>"), "<![CDATA[x]]>");
+  EXPECT_EQ(Resave("<![CDATA[x]]><r/>"), "<![CDATA[x]]>\n<r />");
   // An element named CDATA that no section could give stays an element.
   EXPECT_EQ(Resave("<CDATA>a]b</CDATA><CDATA a=\"1\">x</CDATA><CDATA />"),
             "<CDATA>a]b</CDATA>\n<CDATA a=\"1\" >x</CDATA>\n<CDATA />");
@@ -140,6 +139,72 @@ TEST(XmlWriterTest, EmptyDocumentAndFailedWritesGiveNoBytes) {
   EXPECT_NE(XmlSerialize(readOnly, doc.get(), &bytes), 0);
   EXPECT_EQ(bytes, "");
   std::fclose(readOnly);
+}
+
+// The model keeps text verbatim, so an edit can make a tree that no document
+// could hold; writing it would replace a file by one that does not open.
+constexpr char16_t kUnpairedHigh[] = {u'a', 0xD800, 0};
+constexpr char16_t kLowBeforeHigh[] = {0xDC00, 0xD800, 0};
+
+TEST(XmlWriterTest, TreesThatWouldNotReadBackAreRefused) {
+  struct Case {
+    const char* what;
+    void (*edit)(XmlNode* declaration, XmlNode* root);
+  };
+  const Case cases[] = {
+      {"quote in an attribute value",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, u"a", u"\"x\""); }},
+      {"< in text", [](XmlNode*, XmlNode* r) { (void)NodeSetValue(r->firstChild, u"a<b"); }},
+      {"--> in a comment",
+       [](XmlNode*, XmlNode* r) { r->firstChild->comment = XmlText(u"a --> b"); }},
+      {"blank in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a b"); }},
+      {"/ in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a/b"); }},
+      {"> in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a>b"); }},
+      {"= in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a=b"); }},
+      {"name of a markup declaration",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"!DOCTYPE"); }},
+      {"= in an attribute name",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, u"k=v", u"1"); }},
+      {"tab in an attribute name",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, u"k\tv", u"1"); }},
+      {"unpaired surrogate in text",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetValue(r->firstChild, kUnpairedHigh); }},
+      {"unpaired surrogate in a comment",
+       [](XmlNode* d, XmlNode*) { d->comment = XmlText(kLowBeforeHigh); }},
+      {"unpaired surrogate in an attribute name",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, kUnpairedHigh, u"1"); }},
+      {"unpaired surrogate in a name",
+       [](XmlNode*, XmlNode* r) { (void)NodeSetName(r->firstChild, kLowBeforeHigh); }},
+      {"CDATA value holding ] and <",
+       [](XmlNode*, XmlNode* r) { (void)NodeAppendChild(r, NodeNew(u"CDATA", u"<b>]")); }},
+      {"prefix beyond three bytes",
+       [](XmlNode* d, XmlNode*) { std::u16string_view(u"\u00E9\u00E9").copy(d->prefix, 3); }},
+      {"< in the prefix",
+       [](XmlNode* d, XmlNode*) { std::u16string_view(u"<").copy(d->prefix, 3); }},
+      {"declaration alone", [](XmlNode*, XmlNode* r) { NodeUnlink(r, true); }},
+      {"nesting beyond the reader's limit",
+       [](XmlNode*, XmlNode* r) {
+         for (int level = 0; level < kMaxElementDepth; ++level) r = NodeChild(r, u"e", true);
+       }},
+  };
+  for (const Case& c : cases) {
+    XmlDocument doc = Parse("<?xml version=\"1.0\"?><r a=\"1\"><t>x</t><c/></r>");
+    ASSERT_TRUE(doc);
+    c.edit(doc.get(), doc->next);
+    test::ScratchStream scratch;
+    std::string bytes = "stale";
+    EXPECT_EQ(XmlSerialize(scratch.get(), doc.get(), &bytes), kSerializeFailed) << c.what;
+    EXPECT_EQ(bytes, "") << c.what;
+  }
+
+  XmlDocument doc = Parse("<r><!--x--><c/></r>");
+  ASSERT_TRUE(doc);
+  doc->firstChild->comment = XmlText(u"-->");
+  int result = 0;
+  (void)WrittenText([&](std::FILE* f) { return XmlWriteNode(doc.get(), f, 0); }, &result);
+  EXPECT_EQ(result, kWriteRefused);
+  (void)WrittenText([&](std::FILE* f) { return XmlWriteComment(doc->firstChild, f); }, &result);
+  EXPECT_EQ(result, kWriteRefused);
 }
 
 // A million siblings, and chains deeper than the reader accepts, neither
