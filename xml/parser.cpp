@@ -232,6 +232,10 @@ class Parser {
       const Char* nameStart = p_;
       while (p_ != end_ && !EndsTagName(*p_) && *p_ != '=') ++p_;
       if (Continues("/>")) {
+        // A name standing alone before "/>" is passed over, yet its bytes
+        // are part of the text, which must be valid all through.
+        if (p_ != nameStart) (void)OwnedText(SpanOf(nameStart, p_));
+        if (invalidText_) return kParseSyntaxError;
         p_ += 2;
         *empty = true;
         return kParseRead;

@@ -171,6 +171,7 @@ TEST(XmlParserTest, TextThatIsNotUtf8OrIsCutShortGivesNoDocument) {
       "<r>\xF4\x90\x80\x80</r>",  // beyond U+10FFFF
       "<r>\xE2\x82</r>",          // a sequence cut short
       "<r\x80/>",                 // a stray continuation byte in a name
+      "<r \xFF/>",                // in a lone name before "/>", which is passed over
       "<r><!--\xFF--><c/></r>",   // in a comment
       "<r/><!--\xFF-->",          // in the comment after the root
       "\xFF<r/>",                 // in the prefix

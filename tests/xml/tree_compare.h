@@ -73,13 +73,12 @@ inline std::string DescribeTreeDifference(const XmlNode* first, const XmlNode* s
 }
 
 // "" when `reread` is what reading `written` back must give; otherwise where
-// the first difference lies. A prefix read from invalid UTF-8 may be cut short.
+// the first difference lies.
 inline std::string DescribeRoundTripDifference(const XmlNode* written, const XmlNode* reread) {
   if (written == nullptr || reread == nullptr) {
     return written == reread ? "" : "one document is empty";
   }
-  if (std::u16string_view(written->prefix) != std::u16string_view(reread->prefix) &&
-      std::u16string_view(written->prefix).find(u'\uFFFD') == std::u16string_view::npos) {
+  if (std::u16string_view(written->prefix) != std::u16string_view(reread->prefix)) {
     return "prefix differs";
   }
   return DescribeTreeDifference(written, reread, CommentRule::kAsWritten);
