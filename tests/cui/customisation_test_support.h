@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cui/menu_file_record.h"
+#include "cui/package_contents.h"
 #include "cui/package_file.h"
 #include "cui/revision_stamps.h"
 #include "cui/uid_counters.h"
@@ -72,25 +73,20 @@ inline std::vector<std::u16string> ChildTexts(const xml::XmlNode* element,
   return texts;
 }
 
-// Follows child names down from `node` (whose chain is searched for the first).
+// Follows child names down from `node`.
 inline xml::XmlNode* Descend(xml::XmlNode* node, std::initializer_list<const char16_t*> names) {
-  bool first = true;
-  for (const char16_t* name : names) {
-    node = first ? xml::NodeFindByName(node, name) : xml::NodeChild(node, name, false);
-    first = false;
-  }
+  for (const char16_t* name : names) node = xml::NodeChild(node, name, false);
   return node;
 }
 
 // The partial-menu list and the workspace list of a package document.
 inline xml::XmlNode* PackageCommonItems(xml::XmlNode* package) {
   xml::XmlNode* part = FindPart(package, u"Header.cui");
-  return Descend(part != nullptr ? part->firstChild : nullptr,
-                 {u"CustSection", u"Header", u"CommonConfiguration", u"CommonItems"});
+  return Descend(part, {u"CustSection", u"Header", u"CommonConfiguration", u"CommonItems"});
 }
 inline xml::XmlNode* PackageWorkspaceRoot(xml::XmlNode* package) {
   xml::XmlNode* part = FindPart(package, u"WorkspaceRoot.cui");
-  return Descend(part != nullptr ? part->firstChild : nullptr, {u"WorkspaceRoot"});
+  return Descend(part, {u"WorkspaceRoot"});
 }
 
 // The workspace of that name under a workspace list; none if absent.
@@ -187,6 +183,38 @@ inline std::vector<TestMember> AcaMembers(const std::string& header,
   notes.externalAttributes = 0x20;
   members.push_back(notes);
   return members;
+}
+
+// The members that are no recognised part, as read.
+inline std::vector<PackageEntry> NonPartMembers(const PackageContents& contents) {
+  std::vector<PackageEntry> members;
+  for (const PackageEntry& entry : contents.entries) {
+    bool part = false;
+    for (const char16_t* name : PackagePartNames) {
+      part = part || platform::CompareAsciiNoCase(platform::Utf8ToUtf16(entry.name), name) == 0;
+    }
+    if (!part) members.push_back(entry);
+  }
+  return members;
+}
+
+// Members that are no part come back with the same name, content, comment,
+// extra fields, date, attributes and method, in the same order.
+inline void ExpectSameNonPartMembers(const PackageContents& before, const PackageContents& after) {
+  const std::vector<PackageEntry> a = NonPartMembers(before);
+  const std::vector<PackageEntry> b = NonPartMembers(after);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    SCOPED_TRACE(a[i].name);
+    EXPECT_EQ(b[i].name, a[i].name);
+    EXPECT_TRUE(b[i].content == a[i].content);
+    EXPECT_EQ(b[i].comment, a[i].comment);
+    EXPECT_EQ(b[i].localExtra, a[i].localExtra);
+    EXPECT_EQ(b[i].centralExtra, a[i].centralExtra);
+    EXPECT_EQ(b[i].header.dosDate, a[i].header.dosDate);
+    EXPECT_EQ(b[i].header.externalAttributes, a[i].header.externalAttributes);
+    EXPECT_EQ(b[i].header.compressionMethod, a[i].header.compressionMethod);
+  }
 }
 
 }  // namespace vk::cui::test
