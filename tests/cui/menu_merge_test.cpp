@@ -18,6 +18,7 @@
 #include "platform/files.h"
 #include "settings/settings.h"
 #include "tests/cui/customisation_test_support.h"
+#include "tests/cui/merge_sandbox.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 
@@ -30,11 +31,6 @@ using vk::test::WriteWholeFile;
 using xml::XmlDocument;
 using xml::XmlNode;
 
-constexpr uint32_t kDT = settings::kEditionDT;
-constexpr uint32_t kA = settings::kEditionA;
-constexpr uint32_t kH = settings::kEditionH;
-
-constexpr char16_t kDefaultWorkspace[] = u"V\u00FDkres a pozn\u00E1mky";
 constexpr char kProfile[] =
     "<Profile>\n <StorageRoot>\n  <Ribbon>\n   <Tab Id=\"ID_TabHome\"/>\n  </Ribbon>\n"
     "  <Palettes Count=\"2\"/>\n </StorageRoot>\n</Profile>\n";
@@ -45,64 +41,7 @@ std::string Entry(const std::string& group, const std::string& popUp, int number
          "\"><ModifiedRev MajorVersion=\"18\" MinorVersion=\"0\" UserVersion=\"1\"/></WSPop>";
 }
 
-class MenuMergeTest : public CustomisationTest {
- protected:
-  void SetUp() override {
-    CustomisationTest::SetUp();
-    settings_[Setting::AcadOneUserPath] = MakeFolders(u"User\\R18.0\\csy");
-    settings_[Setting::MenusPath] = MakeFolders(u"User\\R18.0\\csy\\Support\\DT+");
-    settings_[Setting::AcadLocation] = MakeFolders(u"Program Files\\ACA");
-    settings_[Setting::CdMenus] = MakeFolders(u"Program Files\\ACA\\UserDataCache\\Support");
-    settings_[Setting::AcadPathReg] = u"Software\\Autodesk\\AutoCAD\\R18.0\\ACAD-8001:405";
-    (void)MakeFolders(u"User\\R18.0\\csy\\Support\\Profiles\\VELKOR RUR15");
-  }
-
-  // Creates the folder and those above it inside the sandbox; its full path.
-  std::u16string MakeFolders(std::u16string_view relative) {
-    std::u16string path = folder_.path();
-    size_t start = 0;
-    while (start <= relative.size()) {
-      const size_t end = std::min(relative.find(u'\\', start), relative.size());
-      path += u'\\';
-      path += relative.substr(start, end - start);
-      [[maybe_unused]] const long made = platform::MakeFolder(path);
-      start = end + 1;
-    }
-    return path;
-  }
-
-  std::u16string Target() const { return settings_[Setting::MenusPath] + u"\\aca.cuix"; }
-  std::u16string Source() const { return settings_[Setting::CdMenus] + u"\\aca.cuix"; }
-  std::u16string Profile() const {
-    return settings_[Setting::AcadOneUserPath] + u"\\Support\\Profiles\\VELKOR RUR15\\Profile.aws";
-  }
-  std::u16string Express() const {
-    return settings_[Setting::AcadOneUserPath] + u"\\Support\\acetmain.cuix";
-  }
-
-  bool Merge(uint32_t editions, uint32_t userEditions) {
-    return MergeAddonMenus(settings_, editions, userEditions);
-  }
-
-  static std::vector<std::u16string> References(XmlNode* package) {
-    return ChildTexts(PackageCommonItems(package), u"PartialMenuFile");
-  }
-  static std::vector<std::string> AddonWorkspaceMenus(XmlNode* package) {
-    return RenderChildren(Descend(
-        WorkspaceNamed(PackageWorkspaceRoot(package), u"VELKOR-DT+ Classic"), {u"WSPopRoot"}));
-  }
-  static std::string DefaultWorkspaceRibbon(XmlNode* package) {
-    return Render(Descend(WorkspaceNamed(PackageWorkspaceRoot(package), kDefaultWorkspace),
-                          {u"WSRibbonRoot"}));
-  }
-  static std::string Bytes(const std::u16string& path) {
-    std::string bytes;
-    return ReadWholeFile(path, &bytes) ? bytes : "(unreadable)";
-  }
-
-  vk::test::TempFolder folder_;
-  settings::Settings settings_;
-};
+using MenuMergeTest = MergeSandbox;
 
 const std::vector<std::string> kExistingEntries = {
     "<WSPop MenuGroup=\"ACA\" pUID=\"ID_MnFile\" Display=\"1\" UID=\"wspu_0041\"><ModifiedRev "
@@ -317,7 +256,9 @@ TEST_F(MenuMergeTest, MissingPiecesSkipOnlyTheirOwnStep) {
     ResetUidCountersForTesting();
     ASSERT_TRUE(WriteTestPackage(Target(), AcaMembers(HeaderPart(PartialMenuList({})))));
     [[maybe_unused]] const long gone = platform::RemoveFile(Express());
-    if (row.menu) ASSERT_TRUE(WriteWholeFile(Express(), "express"));
+    if (row.menu) {
+      ASSERT_TRUE(WriteWholeFile(Express(), "express"));
+    }
     if (row.folder) (void)MakeFolders(u"Program Files\\ACA\\Express");
     EXPECT_TRUE(Merge(kDT, 0));
     XmlDocument result(OpenCustomisationFile(Target()));
