@@ -1,5 +1,5 @@
-// The posix stand-in of the launcher: the same start-up against the sandbox
-// that the environment names, with the splash window as console output.
+// The posix stand-in of the launcher: the same start-up and launch against
+// the sandbox that the environment names, with the windows as console output.
 #include <cstdio>
 #include <string>
 
@@ -31,8 +31,6 @@ void DescribeStartUp(const vk::app::VkStartApp& app) {
   for (const auto& shown : kShown) Print(shown.name, app.settings()[shown.setting]);
   std::fprintf(stderr, "  %-20s 0x%x (this user: 0x%x)\n", "EditionFlags", app.EditionFlags,
                app.UserEditionFlags);
-  std::fprintf(stderr, "VELKOR DT: splash %s\n",
-               app.splash()->showBitmap ? "with picture" : "without picture (nologo)");
   Print("AutoCAD switches:", app.switches()->Compose());
 }
 
@@ -40,6 +38,9 @@ void DescribeStartUp(const vk::app::VkStartApp& app) {
 
 int main() {
   vk::app::VkStartApp app;
-  if (app.InitInstance()) DescribeStartUp(app);
+  if (app.InitInstance()) {
+    DescribeStartUp(app);
+    app.Run();
+  }
   return app.ExitInstance();
 }

@@ -2,9 +2,9 @@
 
 #include "app/vk_start_app.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   vk::app::VkStartApp app;
-  // The splash window's message loop runs between these two once it exists.
-  [[maybe_unused]] const bool started = app.InitInstance();
+  app.showCommand = showCommand;
+  if (app.InitInstance()) app.Run();
   return app.ExitInstance();
 }

@@ -21,6 +21,25 @@ bool IsSwitchPrefix(char16_t c) {
   return c == u'/' || c == u'-';
 }
 
+// `text` in double quotes, written so that CommandLineToArgvW reads it back
+// whole: backslashes before a quote or the closing quote are doubled, and a
+// quote inside gets one more.
+void AppendQuoted(std::u16string_view text, std::u16string* out) {
+  out->push_back(u'"');
+  size_t backslashes = 0;
+  for (char16_t c : text) {
+    if (c == u'\\') {
+      ++backslashes;
+      continue;
+    }
+    out->append(c == u'"' ? 2 * backslashes + 1 : backslashes, u'\\');
+    out->push_back(c);
+    backslashes = 0;
+  }
+  out->append(2 * backslashes, u'\\');
+  out->push_back(u'"');
+}
+
 }  // namespace
 
 std::u16string_view SwitchList::KnownName(int index) {
@@ -70,9 +89,20 @@ int SwitchList::SetValue(int index, std::u16string_view value) {
 std::u16string SwitchList::Compose() const {
   std::u16string text;
   for (const SwitchEntry& entry : entries_) {
-    if (entry.name) text += u" /" + *entry.name;
-    // Values go in quotes as they are: nothing inside is escaped.
-    if (entry.value) text += u" \"" + *entry.value + u"\"";
+    if (entry.name) {
+      text += u" /";
+      // A name is quoted only when a blank or a quote would split it.
+      if (entry.name->find_first_of(u" \t\"") == std::u16string::npos) {
+        text += *entry.name;
+      } else {
+        AppendQuoted(*entry.name, &text);
+      }
+    }
+    // Otherwise "C:\Support\" would end in \" and swallow the switches after it.
+    if (entry.value) {
+      text += u' ';
+      AppendQuoted(*entry.value, &text);
+    }
   }
   return text;
 }

@@ -33,8 +33,9 @@ class SwitchList {
   // Gives the first entry named as `index` the value, or appends such an entry;
   // returns its position, or -1 for an index outside the table.
   int SetValue(int index, std::u16string_view value);
-  // " /name" for every name and " \"value\"" for every value, in list order;
-  // empty for an empty list.
+  // " /name" for every name and " \"value\"" for every value, in list order,
+  // quoted by the Windows argument rules so that each reads back whole (a name
+  // is quoted only when it holds a blank or a quote); empty for an empty list.
   [[nodiscard]] std::u16string Compose() const;
 
   const std::vector<SwitchEntry>& entries() const { return entries_; }

@@ -22,19 +22,32 @@ bool VkStartApp::InitInstance() {
 }
 
 bool VkStartApp::InitInstance(const std::vector<std::u16string>& args) {
+  // Taken before the settings are read, so that a second launcher of this
+  // user reads what the first one recorded.
+  userLock_ = std::make_unique<platform::UserLock>();
   if (!LoadSettings()) return false;
-  splash_ = std::make_unique<CVkstartDlg>();
+  splash_ = std::make_unique<CVkstartDlg>([this] { RunLaunchSequence(); });
   switches_ = std::make_unique<SwitchList>();
   switches_->Parse(args);
   if (switches_->IsPresent(SwitchList::kNoLogo)) splash_->showBitmap = false;
   // AutoCAD always starts in the add-on's profile, whatever profile was asked for.
   switches_->SetValue(SwitchList::kProfile, settings::kAddonProfileName);
+  // Neither a failed window nor a failed foreground change is reported.
+  [[maybe_unused]] const bool created =
+      splash_->Create(settings_[settings::Setting::StartLocation]);
+  splash_->Show(showCommand);
+  splash_->BringToForeground();
   return true;
+}
+
+void VkStartApp::Run() {
+  if (splash_) splash_->RunMessageLoop();
 }
 
 int VkStartApp::ExitInstance() {
   splash_.reset();
   switches_.reset();
+  userLock_.reset();
   return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/command_line.h"
+
 namespace vk::app {
 namespace {
 
@@ -41,9 +43,38 @@ TEST(SwitchListTest, ComposesSwitchesValuesAndBareValues) {
   EXPECT_EQ(Parsed({u"-t", u"-5"}).Compose(), u" /t /5");
   EXPECT_EQ(Parsed({u"/"}).Compose(), u" /");
   EXPECT_EQ(Parsed({u"/b", u"my script.scr"}).Compose(), u" /b \"my script.scr\"");
-  // Quotes inside a value are not escaped: AutoCAD splits that one differently.
-  EXPECT_EQ(Parsed({u"/b", u"a\"b"}).Compose(), u" /b \"a\"b\"");
   EXPECT_EQ(Parsed({}).Compose(), u"");
+}
+
+TEST(SwitchListTest, EveryNameAndValueReadsBackWholeByTheWindowsRules) {
+  const struct {
+    std::vector<std::u16string> args;
+    const char16_t* composed;
+  } kCases[] = {
+      // Backslashes are doubled only before a quote or the closing quote.
+      {{u"/s", u"C:\\Support\\"}, u" /s \"C:\\Support\\\\\""},
+      {{u"/s", u"\\\\server\\share\\\\"}, u" /s \"\\\\server\\share\\\\\\\\\""},
+      {{u"/b", u"a\"b"}, u" /b \"a\\\"b\""},
+      {{u"/b", u"a\\\"b"}, u" /b \"a\\\\\\\"b\""},
+      {{u"/b", u"a\\b c"}, u" /b \"a\\b c\""},
+      {{u"/b", u"\""}, u" /b \"\\\"\""},
+      // A name is quoted only when a blank or a quote would split it.
+      {{u"/na me", u"v"}, u" /\"na me\" \"v\""},
+      {{u"/a\"b\\"}, u" /\"a\\\"b\\\\\""},
+      {{u"/dir\\"}, u" /dir\\"},
+  };
+  for (const auto& c : kCases) {
+    SwitchList list = Parsed(c.args);
+    list.SetValue(SwitchList::kProfile, u"VELKOR RUR15");
+    const std::u16string composed = list.Compose();
+    EXPECT_EQ(composed, std::u16string(c.composed) + u" /p \"VELKOR RUR15\"");
+    // What AutoCAD receives: the same arguments, the forced switch after them.
+    std::vector<std::u16string> args = platform::SplitCommandLine(u"acad.exe" + composed);
+    args.erase(args.begin());
+    std::vector<std::u16string> expected = c.args;
+    expected.insert(expected.end(), {u"/p", u"VELKOR RUR15"});
+    EXPECT_EQ(args, expected);
+  }
 }
 
 TEST(SwitchListTest, EntriesKeepNamesAndValuesApart) {

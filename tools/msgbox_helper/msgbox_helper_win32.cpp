@@ -1,6 +1,8 @@
 // Runs beside the Windows tests in the same Wine prefix: finds each message
 // box captioned "VELKOR", appends its text to the file named by
 // VKSTART_MSGBOX_LOG (UTF-8, each record ended by 0x1E), then presses OK.
+// A box that a visible window of its own program covers is recorded with a
+// last line "[under: title]", so a test expecting the plain text fails.
 // Ends when the file named by VKSTART_MSGBOX_STOP exists.
 #include <windows.h>
 
@@ -73,13 +75,29 @@ bool IsOurBox(HWND window) {
   return IsWindowVisible(window) && WindowText(window) == kCaption;
 }
 
+// The titles of the visible windows of the box's program above it.
+std::wstring CoveringWindows(HWND box) {
+  DWORD boxProcess = 0;
+  GetWindowThreadProcessId(box, &boxProcess);
+  std::wstring titles;
+  for (HWND above = GetWindow(box, GW_HWNDPREV); above != nullptr;
+       above = GetWindow(above, GW_HWNDPREV)) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(above, &process);
+    if (process == boxProcess && IsWindowVisible(above)) {
+      titles += L"\n[under: " + WindowText(above) + L"]";
+    }
+  }
+  return titles;
+}
+
 BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter) {
   Scan& scan = *reinterpret_cast<Scan*>(parameter);
   if (!IsOurBox(window) || !scan.answered->insert(window).second) return TRUE;
   HWND textControl = GetDlgItem(window, kTextControlId);
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(textControl)) + 1, L'\0');
   text.resize(GetDlgItemTextW(window, kTextControlId, text.data(), static_cast<int>(text.size())));
-  AppendRecord(*scan.logPath, text);
+  AppendRecord(*scan.logPath, text + CoveringWindows(window));
   PostMessageW(window, WM_COMMAND, IDOK, 0);
   return TRUE;
 }

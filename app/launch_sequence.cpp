@@ -1,0 +1,84 @@
+// The launch sequence that the splash window's timer runs once.
+#include <vector>
+
+#include "app/prepare_user_environment.h"
+#include "app/show_message.h"
+#include "app/string_table.h"
+#include "app/vk_start_app.h"
+#include "platform/message_box.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "profile/registry_tree.h"
+
+namespace vk::app {
+namespace {
+
+using settings::Setting;
+constexpr uint32_t kIdleWaitMs = 20000;
+
+// A REG_SZ value: the text and its terminating zero.
+void WriteText(platform::RegKey key, std::u16string_view name, std::u16string_view text) {
+  std::u16string withZero(text);
+  withZero.push_back(u'\0');
+  const std::vector<uint8_t> data = platform::StringToUtf16Le(withZero);
+  [[maybe_unused]] const long written = platform::SetValue(key, name, platform::kRegSz, data.data(),
+                                                           static_cast<uint32_t>(data.size()));
+}
+
+// Whether the recorded value still matches the installed one.
+bool Recorded(std::u16string_view recorded, std::u16string_view installed) {
+  return !recorded.empty() && recorded == installed;
+}
+
+}  // namespace
+
+bool VkStartApp::UserHasRunAcad() const {
+  platform::RegKey key = nullptr;
+  if (platform::OpenKey(platform::CurrentUserRoot(), settings_[Setting::AcadPathReg],
+                        platform::kKeyRead, &key) != platform::kErrorSuccess) {
+    return false;
+  }
+  platform::CloseKey(key);
+  return true;
+}
+
+void VkStartApp::RecordInstalledState() {
+  platform::RegKey key = nullptr;
+  if (platform::CreateKey(platform::CurrentUserRoot(), settings::kAddonKeyPath,
+                          platform::kKeyAllAccess, &key, nullptr) != platform::kErrorSuccess) {
+    return;
+  }
+  const std::u16string& userModules = settings_[Setting::UserModules];
+  if (!Recorded(userModules, settings_[Setting::Modules])) {
+    WriteText(key, u"Modules", settings_[Setting::Modules]);
+    // Other modules need another profile: the preparation makes it afresh.
+    if (!userModules.empty()) {
+      [[maybe_unused]] const bool deleted = profile::DeleteRegistryTree(
+          platform::CurrentUserRoot(), profile::AddonProfileKeyPath(settings_));
+    }
+  }
+  if (!Recorded(settings_[Setting::UserVersion], settings_[Setting::Version])) {
+    WriteText(key, u"Version", settings_[Setting::Version]);
+  }
+  if (!Recorded(settings_[Setting::UserVersionH], settings_[Setting::VersionH])) {
+    WriteText(key, u"VersionH", settings_[Setting::VersionH]);
+  }
+  platform::CloseKey(key);
+}
+
+void VkStartApp::RunLaunchSequence() {
+  if (!UserHasRunAcad()) {
+    userLock_.reset();
+    ShowMessage(kMsgRunAcadFirst, platform::kMbIconError);
+    return;
+  }
+  RecordInstalledState();
+  const bool prepared = PrepareUserEnvironment(*this);
+  // Another launcher of this user may prepare now; AutoCAD's start is ours alone.
+  userLock_.reset();
+  if (!prepared) return;
+  if (StartAcad()) platform::WaitUntilIdle(acadProcess_, kIdleWaitMs);
+}
+
+}  // namespace vk::app

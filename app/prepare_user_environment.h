@@ -1,0 +1,12 @@
+// The user's environment made ready for AutoCAD before it starts.
+#pragma once
+
+namespace vk::app {
+
+class VkStartApp;
+
+// Prepares the user's profile, files and menus; false ends the launch
+// without AutoCAD (the preparation has shown its own messages).
+[[nodiscard]] bool PrepareUserEnvironment(VkStartApp& app);
+
+}  // namespace vk::app
