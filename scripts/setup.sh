@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 locales unzip dpkg-dev
   libpugixml-dev libtinyxml2-dev libxml2-dev
+  python3 xvfb xauth x11-apps netpbm xdotool
 )
 
 missing=()

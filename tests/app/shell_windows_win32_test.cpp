@@ -13,9 +13,10 @@
 namespace vk::app {
 namespace {
 
-std::u16string_view ResourceBytes(LPCWSTR type, int id) {
+// Resource types are numbers; the narrow call takes them as they are.
+std::u16string_view ResourceBytes(LPCSTR type, int id) {
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
   if (found == nullptr) return {};
   const auto* data = static_cast<const char16_t*>(LockResource(LoadResource(module, found)));
   return {data, SizeofResource(module, found) / 2};
@@ -60,7 +61,7 @@ TEST(ShellResourcesTest, WaitDialogTemplateIsExactlyAsDesigned) {
   EXPECT_EQ(t.Dword(), 0x80C808C0u);
   EXPECT_EQ(t.Dword(), 0u);
   EXPECT_EQ(t.Word(), 2u);
-  for (uint16_t expected : {0, 0, 239, 37}) EXPECT_EQ(t.Word(), expected);
+  for (int expected : {0, 0, 239, 37}) EXPECT_EQ(t.Word(), expected);
   EXPECT_EQ(t.Word(), 0u);  // no menu
   EXPECT_EQ(t.Word(), 0u);  // the standard dialog class
   EXPECT_EQ(t.Text(), u"Prosím čekejte...");
@@ -96,7 +97,7 @@ TEST(ShellResourcesTest, SplashBitmapsManifestAndVersion) {
     EXPECT_EQ(header.biBitCount, 8);
   }
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST);
   ASSERT_NE(manifest, nullptr);
   const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
                          SizeofResource(module, manifest));
@@ -123,7 +124,8 @@ TEST(ShellWindowsTest, SplashIsATopmostPopupThatKeepsItselfWhileLaunching) {
   HWND window = static_cast<HWND>(splash.handle());
   splash.Show(SW_SHOWNORMAL);
   EXPECT_EQ(WindowText(window), u"VELKOR DT");
-  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & ~WS_VISIBLE, 0x80880000);
+  // Windows adds WS_CLIPSIBLINGS to every top-level window.
+  EXPECT_EQ(GetWindowLongPtrW(window, GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x80880000);
   EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, WS_EX_TOPMOST);
   RECT rect;
   GetWindowRect(window, &rect);
