@@ -38,7 +38,7 @@ void ResetCustomisationVersionForTesting() {
 }
 
 xml::XmlNode* NewElementWithAttributes(const char16_t* name, const char16_t* value,
-                                       std::initializer_list<AttributePair> attributes) {
+                                       std::span<const AttributePair> attributes) {
   xml::XmlNode* element = xml::NodeNew(name, value);
   for (const auto& [attribute, text] : attributes) {
     if (attribute == nullptr || text == nullptr) break;

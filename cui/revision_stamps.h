@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <utility>
 
 #include "xml/node.h"
@@ -29,8 +30,13 @@ using AttributePair = std::pair<const char16_t*, const char16_t*>;
 
 // A new unlinked element with the value (or none) and the attributes in the
 // order given, up to the first pair with a null name or value.
-[[nodiscard]] xml::XmlNode* NewElementWithAttributes(
-    const char16_t* name, const char16_t* value, std::initializer_list<AttributePair> attributes);
+[[nodiscard]] xml::XmlNode* NewElementWithAttributes(const char16_t* name, const char16_t* value,
+                                                     std::span<const AttributePair> attributes);
+// The same for a braced list of pairs.
+[[nodiscard]] inline xml::XmlNode* NewElementWithAttributes(
+    const char16_t* name, const char16_t* value, std::initializer_list<AttributePair> attributes) {
+  return NewElementWithAttributes(name, value, std::span(attributes.begin(), attributes.size()));
+}
 
 // Sets "MajorVersion" and "MinorVersion" from CustomisationVersion and
 // "UserVersion" on the element, updating those it has in place; nothing for none.

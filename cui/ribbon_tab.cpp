@@ -1,6 +1,7 @@
 #include "cui/ribbon_tab.h"
 
 #include <string>
+#include <vector>
 
 #include "cui/document_paths.h"
 #include "cui/package_contents.h"
@@ -64,6 +65,20 @@ XmlNode* AppendVersioned(XmlNode* parent, XmlNode* element, uint32_t userVersion
   return element;
 }
 
+// The first child of `parent` whose attribute `key` has exactly the value
+// `value`; without one, a new element `name` with `attributes`, a fresh
+// "XLSR_" identifier and the version attributes, appended to `parent`.
+XmlNode* FindOrAppendRibbonElement(XmlNode* parent, const char16_t* key, const char16_t* value,
+                                   const char16_t* name,
+                                   std::initializer_list<AttributePair> attributes,
+                                   uint32_t userVersion) {
+  if (XmlNode* found = ChildWithExactValue(parent, key, value)) return found;
+  const std::u16string uid = NextUid(u"XLSR_");
+  std::vector<AttributePair> pairs(attributes);
+  pairs.emplace_back(u"UID", uid.c_str());
+  return AppendVersioned(parent, NewElementWithAttributes(name, nullptr, pairs), userVersion);
+}
+
 XmlNode* AddSingleFileTab(XmlNode* document, const RibbonTabPlacement& placement) {
   XmlNode* menuRoot = ChildPath(PathStart(document, nullptr, u"CustSection", false),
                                 {u"MenuGroup", u"MenuRoot"}, false);
@@ -84,37 +99,20 @@ XmlNode* AddSingleFileTab(XmlNode* document, const RibbonTabPlacement& placement
   }
   XmlNode* workspaces =
       ChildPath(content, {u"RibbonContent.Workspaces", u"RibbonWorkspaceCollection"}, true);
-  XmlNode* workspace = ChildWithExactValue(workspaces, u"Id", placement.workspaceId);
-  if (workspace == nullptr) {
-    const std::u16string uid = NextUid(u"XLSR_");
-    workspace = AppendVersioned(workspaces,
-                                NewElementWithAttributes(u"RibbonWorkspace", nullptr,
-                                                         {{u"Id", placement.workspaceId},
-                                                          {u"Title", placement.workspaceName},
-                                                          {u"UID", uid.c_str()}}),
-                                placement.userVersion);
-  }
+  XmlNode* workspace = FindOrAppendRibbonElement(
+      workspaces, u"Id", placement.workspaceId, u"RibbonWorkspace",
+      {{u"Id", placement.workspaceId}, {u"Title", placement.workspaceName}}, placement.userVersion);
   XmlNode* tabs =
       ChildPath(workspace, {u"RibbonWorkspace.Tabs", u"RibbonWorkspaceTabCollection"}, true);
-  XmlNode* workspaceTab = ChildWithExactValue(tabs, u"TabSourceId", placement.tabSourceId);
-  if (workspaceTab == nullptr) {
-    const std::u16string uid = NextUid(u"XLSR_");
-    workspaceTab = AppendVersioned(
-        tabs,
-        NewElementWithAttributes(u"RibbonWorkspaceTab", nullptr,
-                                 {{u"TabSourceId", placement.tabSourceId}, {u"UID", uid.c_str()}}),
-        1);
-  }
-  if (XmlNode* tab = ChildWithExactValue(workspaceTab, u"Id", placement.tabId)) return tab;
-  const std::u16string uid = NextUid(u"XLSR_");
-  return AppendVersioned(workspaceTab,
-                         NewElementWithAttributes(u"aw:RibbonTab", nullptr,
-                                                  {{u"Alias", placement.alias},
-                                                   {u"Id", placement.tabId},
-                                                   {u"Title", placement.title},
-                                                   {u"Name", placement.tabName},
-                                                   {u"UID", uid.c_str()}}),
-                         1);
+  XmlNode* workspaceTab =
+      FindOrAppendRibbonElement(tabs, u"TabSourceId", placement.tabSourceId, u"RibbonWorkspaceTab",
+                                {{u"TabSourceId", placement.tabSourceId}}, 1);
+  return FindOrAppendRibbonElement(workspaceTab, u"Id", placement.tabId, u"aw:RibbonTab",
+                                   {{u"Alias", placement.alias},
+                                    {u"Id", placement.tabId},
+                                    {u"Title", placement.title},
+                                    {u"Name", placement.tabName}},
+                                   1);
 }
 
 }  // namespace
