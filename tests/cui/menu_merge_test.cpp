@@ -127,6 +127,17 @@ TEST_F(MenuMergeTest, HWithoutDTRebuildsFromAutoCadsPackageAndKeepsTheReplacedOn
   EXPECT_EQ(Bytes(Target() + u".bak"), replaced);
 }
 
+TEST_F(MenuMergeTest, PackageWhoseCopyCannotBeKeptIsNotReplaced) {
+  ASSERT_TRUE(WriteTestPackage(Source(), AcaMembers(HeaderPart(PartialMenuList({})))));
+  ASSERT_TRUE(WriteTestPackage(Target(), AcaMembers(HeaderPart(PartialMenuList({"mine.cuix"})))));
+  // A folder where the copy should go.
+  (void)MakeFolders(u"User\\R18.0\\csy\\Support\\DT+\\aca.cuix.bak");
+  const std::string mine = Bytes(Target());
+  EXPECT_TRUE(Merge(kH, 0));
+  EXPECT_EQ(Bytes(Target()), mine);
+  EXPECT_FALSE(platform::PathExists(Target() + u".bak.vk-copy"));
+}
+
 TEST_F(MenuMergeTest, EditionsThatStayInstalledKeepTheirMenusWithoutDT) {
   ASSERT_TRUE(
       WriteTestPackage(Source(), AcaMembers(HeaderPart(PartialMenuList({"AecArchDACH.cuix"})))));
