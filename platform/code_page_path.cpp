@@ -6,7 +6,8 @@ namespace vk::platform {
 namespace {
 
 bool FitsCodePage(std::u16string_view text) {
-  return CodePageToUtf16(Utf16ToCodePage(text)) == text;
+  const std::optional<std::string> bytes = Utf16ToCodePage(text);
+  return bytes && CodePageToUtf16(*bytes) == text;
 }
 
 bool IsSeparator(char16_t c) {
@@ -29,7 +30,7 @@ size_t PathStart(std::u16string_view line) {
 
 }  // namespace
 
-std::string PathLineToCodePage(std::u16string_view line) {
+std::optional<std::string> PathLineToCodePage(std::u16string_view line) {
   const size_t start = FitsCodePage(line) ? std::u16string_view::npos : PathStart(line);
   if (start == std::u16string_view::npos) return Utf16ToCodePage(line);
 

@@ -3,6 +3,7 @@
 // goes through this one routine, so a line written by one is found by another.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,8 @@ namespace vk::platform {
 // on), each path component holding such a character is written in its short
 // (8.3) name, which names the same file; a component without one (posix has
 // none, nor has a file that does not exist) keeps "?" for each such character.
-std::string PathLineToCodePage(std::u16string_view line);
+// None when the conversion fails.
+[[nodiscard]] std::optional<std::string> PathLineToCodePage(std::u16string_view line);
 
 // The short (8.3) name of the last component of an existing path, as the file
 // system reports it; false when there is none.

@@ -15,7 +15,10 @@ inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorNotEnoughMemory = 8;
 inline constexpr long kErrorInvalidParameter = 87;
+// A key path that begins with a backslash.
+inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
 // A call through a handle whose key was deleted meanwhile.

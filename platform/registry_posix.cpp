@@ -166,6 +166,12 @@ class Registry {
   std::unordered_map<RegKey, std::unique_ptr<RegKeyHandle>> handles_;
 };
 
+// Windows refuses a relative key path that begins with a backslash (a path
+// built from an empty setting) rather than reading it from the root.
+bool BeginsWithSeparator(std::u16string_view path) {
+  return !path.empty() && path.front() == u'\\';
+}
+
 // A key name the store's file can hold: a line break would end the [key] line.
 bool IsStorablePath(std::u16string_view path) {
   return path.find_first_of(u"\r\n") == std::u16string_view::npos;
@@ -219,6 +225,7 @@ long OpenKey(RegKey parent, std::u16string_view subkey, uint32_t access, RegKey*
   std::shared_ptr<RegistryKey> base;
   if (long error = registry.Resolve(parent, 0, &base)) return error;
   if (key == nullptr) return kErrorInvalidParameter;
+  if (BeginsWithSeparator(subkey)) return kErrorBadPathname;
   std::shared_ptr<RegistryKey> found = base->FindPath(UpToZero(subkey));
   if (found == nullptr) return kErrorFileNotFound;
   *key = registry.Open(std::move(found), access);
@@ -232,6 +239,7 @@ long CreateKey(RegKey parent, std::u16string_view subkey, uint32_t access, RegKe
   if (long error = registry.Resolve(parent, 0, &base)) return error;
   if (key == nullptr) return kErrorInvalidParameter;
   const std::u16string_view path = UpToZero(subkey);
+  if (BeginsWithSeparator(path)) return kErrorBadPathname;
   std::shared_ptr<RegistryKey> found = base->FindPath(path);
   uint32_t result = kRegOpenedExistingKey;
   if (found == nullptr) {
@@ -358,6 +366,7 @@ long RemoveKey(RegKey parent, std::u16string_view subkey, bool withSubkeys) {
   Registry& registry = Registry::Get();
   std::shared_ptr<RegistryKey> base;
   if (long error = registry.Resolve(parent, 0, &base)) return error;
+  if (BeginsWithSeparator(subkey)) return kErrorBadPathname;
   const std::shared_ptr<RegistryKey> target = base->FindPath(UpToZero(subkey));
   if (target == nullptr) return kErrorFileNotFound;
   if (target->parent() == nullptr || (!withSubkeys && !target->subkeys().empty())) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,9 @@ std::vector<uint8_t> StringToUtf16Le(std::u16string_view text);
 // The 8-bit code page of the launcher's own text files: the system ANSI code
 // page on Windows, Windows-1250 on posix.
 std::u16string CodePageToUtf16(std::string_view bytes);
-// Characters the code page cannot hold become "?".
-std::string Utf16ToCodePage(std::u16string_view text);
+// Characters the code page cannot hold become "?" (never a look-alike); none
+// when the system cannot convert (Windows: an unknown or unusable code page).
+[[nodiscard]] std::optional<std::string> Utf16ToCodePage(std::u16string_view text);
 
 // Folds A-Z to a-z and leaves every other character as it is.
 char16_t FoldAsciiCase(char16_t c);

@@ -33,7 +33,7 @@ std::u16string CodePageToUtf16(std::string_view bytes) {
   return out;
 }
 
-std::string Utf16ToCodePage(std::u16string_view text) {
+std::optional<std::string> Utf16ToCodePage(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char16_t c : text) {

@@ -161,14 +161,11 @@ bool CreateAddonProfileKey(settings::Settings* settings) {
 }
 
 bool DeleteRegistryTree(platform::RegKey root, std::u16string_view path) {
-  if (root == nullptr || path.empty()) return false;
+  if (root == nullptr || path.empty() || path.front() == u'\\') return false;
   std::u16string subkey(path);
   for (char16_t& c : subkey) {
     if (c == u'/') c = u'\\';
   }
-  // A leading separator would name the root itself on some stores; never
-  // delete from there.
-  if (subkey.front() == u'\\') return false;
   return platform::DeleteKeyTree(root, subkey) == kErrorSuccess;
 }
 

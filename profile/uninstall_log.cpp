@@ -52,7 +52,10 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) log.append(buffer, got);
 
-  const std::string entry = platform::PathLineToCodePage(line);
+  const std::optional<std::string> converted = platform::PathLineToCodePage(line);
+  // An empty line in place of the path would tell the uninstaller nothing.
+  if (!converted) return false;
+  const std::string& entry = *converted;
   if (HoldsLine(log, entry)) return true;
   std::string appended;
   // A last line without its end would otherwise run into the new one.

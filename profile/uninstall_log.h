@@ -15,8 +15,8 @@ std::u16string UninstallLogPath(const settings::Settings& settings);
 
 // Appends `line` (in the form platform::PathLineToCodePage gives it) with a
 // CR LF, unless the log holds that line already, exact case; creates both
-// folder levels and the file when missing. False only when the log cannot
-// be opened.
+// folder levels and the file when missing. False when the log cannot be
+// opened or the line cannot be converted.
 bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view line);
 
 }  // namespace vk::profile

@@ -155,6 +155,23 @@ TEST_F(RegistryContractTest, DeletesAWholeTree) {
   EXPECT_EQ(DeleteKeyTree(key_, u"tree"), kErrorFileNotFound);
 }
 
+// A path built from an empty setting begins with a backslash: refused, never
+// read or written at the root. Doubled and trailing separators are accepted.
+TEST_F(RegistryContractTest, APathBeginningWithABackslashIsRefused) {
+  RegKey key = nullptr;
+  EXPECT_EQ(CreateKey(key_, u"\\lead", kKeyAllAccess, &key, nullptr), kErrorBadPathname);
+  EXPECT_EQ(CreateKey(key_, u"\\", kKeyAllAccess, &key, nullptr), kErrorBadPathname);
+  EXPECT_EQ(SubkeyNames(key_), std::vector<std::u16string>{});
+
+  CloseKey(Create(u"a\\\\b\\"));
+  CloseKey(Open(u"a\\b", kKeyRead));
+  CloseKey(Open(u"a\\\\b\\", kKeyRead));
+  EXPECT_EQ(OpenKey(key_, u"\\a", kKeyRead, &key), kErrorBadPathname);
+  EXPECT_EQ(DeleteKeyTree(key_, u"\\a"), kErrorBadPathname);
+  EXPECT_EQ(DeleteKey(key_, u"\\a\\b"), kErrorBadPathname);
+  EXPECT_EQ(SubkeyNames(key_), std::vector<std::u16string>{u"a"});
+}
+
 TEST_F(RegistryContractTest, AKeyRefusesWhatItWasNotOpenedFor) {
   EXPECT_EQ(SetText(key_, u"v", u"x"), kErrorSuccess);
   CloseKey(Create(u"sub"));

@@ -130,7 +130,7 @@ inline const char* EncodingName(ScriptEncoding encoding) {
 // The bytes of a script file: UTF-16LE after its byte-order mark, or the
 // 8-bit code page without one.
 inline std::string ScriptBytes(std::u16string_view text, ScriptEncoding encoding) {
-  if (encoding == ScriptEncoding::kCodePage) return pf::Utf16ToCodePage(text);
+  if (encoding == ScriptEncoding::kCodePage) return pf::Utf16ToCodePage(text).value();
   return vk::test::Utf16LeFile(text);
 }
 
