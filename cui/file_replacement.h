@@ -8,13 +8,19 @@
 
 namespace vk::cui {
 
-// The path of the new file, beside `target` (same folder, so the final move
-// stays on one volume).
-[[nodiscard]] std::u16string ReplacementPath(std::u16string_view target);
+// Where one save writes.
+struct FileReplacement {
+  std::u16string target;  // the file replaced (a symbolic link followed)
+  std::u16string
+      replacement;  // the new file, beside the target, so the final move stays on one volume
+};
 
-// When `complete`, moves `replacement` over `target`; otherwise, or when the
-// move fails, deletes `replacement`. True when the target holds the new file.
-[[nodiscard]] bool CommitReplacement(std::u16string_view replacement, std::u16string_view target,
-                                     bool complete);
+// The files of a save of `path`.
+[[nodiscard]] FileReplacement PlanReplacement(std::u16string_view path);
+
+// When `complete`, moves the replacement over the target; otherwise, or when
+// the move fails (a read-only target, for one), deletes the replacement. True
+// when the target holds the new file.
+[[nodiscard]] bool CommitReplacement(const FileReplacement& files, bool complete);
 
 }  // namespace vk::cui

@@ -4,8 +4,10 @@
 #include <zip.h>
 
 #include <cstdint>
+#include <exception>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "cui/file_replacement.h"
@@ -17,6 +19,15 @@ namespace {
 constexpr uint32_t kStored = 0;
 constexpr uint32_t kDeflated = Z_DEFLATED;
 constexpr int kCompressionLevel = 9;
+
+// The extra subfield of zip64 sizes.
+constexpr unsigned kZip64ExtraId = 0x0001;
+
+// No real menu package comes near this (the largest known holds under 20 MB of
+// members), and the contents, their parsed trees and a save's copy must all
+// fit in memory together; a package claiming more is refused before any of it
+// is allocated.
+constexpr uint64_t kMaxTotalContentSize = uint64_t{256} << 20;
 
 // Deflate expands at most about 1032 to 1; the slack covers tiny streams.
 constexpr uint64_t kMaxDeflateRatio = 1032;
@@ -35,22 +46,34 @@ bool PlausibleSizes(const unz_file_info64& info, uint64_t archiveSize) {
   return info.uncompressed_size <= limit;
 }
 
+// Calls `visit(id, offset, length)` for each subfield of an extra field
+// (offset and length cover the whole subfield, header included); false when
+// the subfields do not fill the field exactly, after visiting those that do.
+template <typename Visit>
+bool ForEachExtraSubfield(std::string_view extra, Visit visit) {
+  size_t position = 0;
+  while (position < extra.size()) {
+    if (extra.size() - position < 4) return false;
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(extra[position + i]); };
+    const unsigned id = byte(0) | (byte(1) << 8);
+    const size_t length = 4 + (byte(2) | (byte(3) << 8));
+    if (length > extra.size() - position) return false;
+    visit(id, position, length);
+    position += length;
+  }
+  return true;
+}
+
 // minizip walks the central extra field before it reads a member's comment,
 // and reads the comment from wherever that walk ends: it skips each subfield
-// whole, but of a zip64 one (id 1) only what it uses. The comment it reports
-// is the member's own only when the subfields fill the field exactly and
-// none is a zip64 one.
-bool CommentReadInPlace(const std::string& centralExtra) {
-  size_t position = 0;
-  while (position < centralExtra.size()) {
-    if (centralExtra.size() - position < 4) return false;
-    const auto byte = [&](size_t i) { return static_cast<uint8_t>(centralExtra[position + i]); };
-    const unsigned id = byte(0) | (byte(1) << 8);
-    const size_t length = byte(2) | (byte(3) << 8);
-    if (id == 1) return false;
-    position += 4 + length;
-  }
-  return position == centralExtra.size();
+// whole, but of a zip64 one only what it uses. The comment it reports is the
+// member's own only when the subfields fill the field exactly and none is a
+// zip64 one.
+bool CommentReadInPlace(std::string_view centralExtra) {
+  bool zip64 = false;
+  const bool exact = ForEachExtraSubfield(
+      centralExtra, [&](unsigned id, size_t, size_t) { zip64 = zip64 || id == kZip64ExtraId; });
+  return exact && !zip64;
 }
 
 PackageEntryHeader HeaderFrom(const unz_file_info64& info) {
@@ -97,12 +120,15 @@ bool ReadOpenEntry(unzFile archive, PackageEntry* entry) {
   return read >= 0 && static_cast<uint32_t>(read) == size;
 }
 
-bool ReadEntry(unzFile archive, uint64_t archiveSize, PackageEntry* entry) {
+// Reads the current member; `totalSize` sums the contents read so far.
+bool ReadEntry(unzFile archive, uint64_t archiveSize, uint64_t* totalSize, PackageEntry* entry) {
   unz_file_info64 info;
   if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
-      !PlausibleSizes(info, archiveSize)) {
+      !PlausibleSizes(info, archiveSize) ||
+      info.uncompressed_size > kMaxTotalContentSize - *totalSize) {
     return false;
   }
+  *totalSize += info.uncompressed_size;
   entry->header = HeaderFrom(info);
   entry->name.resize(info.size_filename);
   entry->centralExtra.resize(info.size_file_extra);
@@ -130,10 +156,11 @@ bool ReadArchive(unzFile archive, uint64_t archiveSize, PackageContents* content
       static_cast<int>(global.size_comment)) {
     return false;
   }
+  uint64_t totalSize = 0;
   int next = unzGoToFirstFile(archive);
   while (next == UNZ_OK) {
     PackageEntry entry;
-    if (!ReadEntry(archive, archiveSize, &entry)) return false;
+    if (!ReadEntry(archive, archiveSize, &totalSize, &entry)) return false;
     contents->entries.push_back(std::move(entry));
     next = unzGoToNextFile(archive);
   }
@@ -153,12 +180,17 @@ bool WriteEntry(zipFile archive, const PackageEntry& entry) {
   info.dosDate = header.dosDate;
   info.internal_fa = header.internalAttributes;
   info.external_fa = header.externalAttributes;
-  if (zipOpenNewFileInZip(archive, entry.name.c_str(), &info, entry.localExtra.data(),
-                          static_cast<uInt>(entry.localExtra.size()), entry.centralExtra.data(),
-                          static_cast<uInt>(entry.centralExtra.size()),
-                          entry.comment.empty() ? nullptr : entry.comment.c_str(),
-                          static_cast<int>(header.compressionMethod),
-                          kCompressionLevel) != ZIP_OK) {
+  const std::string localExtra = SavedExtraField(entry.localExtra);
+  const std::string centralExtra = SavedExtraField(entry.centralExtra);
+  // Sizes stay within 32 bits (see kMaxTotalContentSize), so no member needs zip64.
+  constexpr int kZip64 = 0;
+  if (zipOpenNewFileInZip4_64(archive, entry.name.c_str(), &info, localExtra.data(),
+                              static_cast<uInt>(localExtra.size()), centralExtra.data(),
+                              static_cast<uInt>(centralExtra.size()),
+                              entry.comment.empty() ? nullptr : entry.comment.c_str(),
+                              static_cast<int>(header.compressionMethod), kCompressionLevel, 0,
+                              -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                              header.version, header.flag & kUtf8NameFlag, kZip64) != ZIP_OK) {
     return false;
   }
   const bool written = zipWriteInFileInZip(archive, entry.content.data(),
@@ -172,10 +204,26 @@ bool HasZeroByte(const std::string& text) {
 
 }  // namespace
 
+std::string SavedExtraField(std::string_view extra) {
+  std::string kept;
+  size_t end = 0;
+  ForEachExtraSubfield(extra, [&](unsigned id, size_t offset, size_t length) {
+    if (id != kZip64ExtraId) kept.append(extra.substr(offset, length));
+    end = offset + length;
+  });
+  kept.append(extra.substr(end));
+  return kept;
+}
+
 bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip) {
   unzFile archive = unzOpen2_64(zip->name, &zip->functions);
   if (archive == nullptr) return false;
-  const bool loaded = ReadArchive(archive, zip->size, contents);
+  bool loaded = false;
+  try {
+    loaded = ReadArchive(archive, zip->size, contents);
+  } catch (const std::exception&) {
+    // Out of memory: a failed open, and the archive is still closed.
+  }
   unzClose(archive);
   return loaded;
 }
@@ -205,11 +253,16 @@ bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip) {
                         : zipOpen2_64(zip->name, APPEND_STATUS_CREATE, nullptr, &zip->functions);
   if (archive == nullptr) return false;
   bool written = true;
-  for (const PackageEntry& entry : contents.entries) {
-    if (SaveStepFails() || !WriteEntry(archive, entry)) {
-      written = false;
-      break;
+  try {
+    for (const PackageEntry& entry : contents.entries) {
+      if (SaveStepFails() || !WriteEntry(archive, entry)) {
+        written = false;
+        break;
+      }
     }
+  } catch (const std::exception&) {
+    // Out of memory: a failed save, and the archive is still closed.
+    written = false;
   }
   const char* comment = contents.comment.empty() ? nullptr : contents.comment.c_str();
   const bool closed = zipClose(archive, comment) == ZIP_OK;
@@ -218,11 +271,11 @@ bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip) {
 
 bool StorePackageEntries(const PackageContents& contents, std::u16string_view path) {
   if (!CanStorePackageEntries(contents)) return false;
-  const std::u16string replacement = ReplacementPath(path);
+  const FileReplacement files = PlanReplacement(path);
   ZipStream zip;
-  UseFileCallbacks(&zip, replacement);
+  UseFileCallbacks(&zip, files.replacement);
   const bool complete = StorePackageEntriesTo(contents, &zip);
-  return CommitReplacement(replacement, path, complete);
+  return CommitReplacement(files, complete);
 }
 
 }  // namespace vk::cui

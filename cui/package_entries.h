@@ -1,6 +1,8 @@
 // Moving a package's members between an archive and memory with minizip.
 #pragma once
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "cui/package_contents.h"
@@ -26,6 +28,15 @@ namespace vk::cui {
 // Writes the archive through any callbacks; true when every member was
 // written and the archive closed. Checks nothing beforehand.
 [[nodiscard]] bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip);
+
+// The general-purpose flag bit that marks a member's name as UTF-8; a save
+// keeps it, and the other bits are minizip's to set as it writes.
+inline constexpr uint32_t kUtf8NameFlag = 0x0800;
+
+// A member's extra field as a save writes it: without zip64 subfields, whose
+// sizes would not be the member's (minizip writes its own where needed), and
+// every other byte as it was.
+[[nodiscard]] std::string SavedExtraField(std::string_view extra);
 
 // True when minizip can write every member back unchanged: each is stored or
 // deflated, and no name or comment holds a zero byte (minizip measures them

@@ -10,7 +10,10 @@
 #include "cui/package_contents.h"
 #include "cui/package_entries.h"
 #include "cui/save_fault.h"
+#include "cui/zip_stream.h"
+#include "platform/fail_on_exception.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "xml/parser.h"
 #include "xml/writer.h"
@@ -27,9 +30,11 @@ class ScratchFile {
  public:
   ScratchFile() : path_(SaveStepFails() ? std::nullopt : MakeScratchFileName()) {}
   ~ScratchFile() {
-    if (path_) {
-      [[maybe_unused]] const long removed = platform::RemoveFile(*path_);
-    }
+    if (!path_) return;
+    // Out of memory here must not end the program; the temporary folder is
+    // the system's to clean then.
+    [[maybe_unused]] const long removed = platform::FailOnException(
+        platform::kErrorNotEnoughMemory, [&] { return platform::RemoveFile(*path_); });
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
@@ -82,8 +87,8 @@ bool ReadPlainFile(std::u16string_view path, std::string* bytes) {
 // Writes the bytes as the new content of `path`: kSaveOk, kSaveFailed, or
 // the stream's error indicator after an incomplete write.
 int WritePlainFile(std::u16string_view path, const std::string& bytes) {
-  const std::u16string replacement = ReplacementPath(path);
-  File file(SaveStepFails() ? nullptr : platform::OpenFile(replacement, u"wb"));
+  const FileReplacement files = PlanReplacement(path);
+  File file(SaveStepFails() ? nullptr : platform::OpenFile(files.replacement, u"wb"));
   if (!file) return kSaveFailed;
   int result = kSaveOk;
   if (SaveStepFails() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
@@ -92,28 +97,14 @@ int WritePlainFile(std::u16string_view path, const std::string& bytes) {
   // A buffered write can still fail here, when the data reaches the disk.
   const bool closed = std::fclose(file.release()) == 0 && !SaveStepFails();
   if (result == kSaveOk && !closed) result = kSaveFailed;
-  if (!CommitReplacement(replacement, path, result == kSaveOk) && result == kSaveOk) {
+  if (!CommitReplacement(files, result == kSaveOk) && result == kSaveOk) {
     result = kSaveFailed;
   }
   return result;
 }
 
-}  // namespace
-
-bool IsPackagePath(std::u16string_view path) {
-  if (path.size() < kPackageSuffix.size()) return false;
-  return platform::CompareAsciiNoCase(path.substr(path.size() - kPackageSuffix.size()),
-                                      kPackageSuffix) == 0;
-}
-
-XmlNode* OpenCustomisationFile(std::u16string_view path) {
-  if (IsPackagePath(path)) return ReadPackage(path);
-  std::string bytes;
-  if (!ReadPlainFile(path, &bytes)) return nullptr;
-  return xml::XmlParse(bytes.c_str(), bytes.size());
-}
-
-XmlNode* ReadPackageFrom(ZipStream* zip) {
+// The container of the package that `zip` reaches; see ReadPackageFrom.
+XmlNode* ReadPackageContainer(ZipStream* zip) {
   auto data = std::make_unique<extraDataZlib>();
   if (!LoadPackageEntriesFrom(&data->contents, zip)) return nullptr;
   xml::XmlDocument container(xml::NodeNew(nullptr, nullptr));
@@ -130,14 +121,8 @@ XmlNode* ReadPackageFrom(ZipStream* zip) {
   return container.release();
 }
 
-XmlNode* ReadPackage(std::u16string_view path) {
-  const std::u16string file(path);
-  ZipStream zip;
-  UseFileCallbacks(&zip, file);
-  return ReadPackageFrom(&zip);
-}
-
-int WritePackage(std::u16string_view path, XmlNode* container, bool record) {
+// Serialises every part into its member and stores the archive; see WritePackage.
+int WritePackageParts(std::u16string_view path, XmlNode* container, bool record) {
   PackageContents* contents = ContainerContents(container);
   if (contents == nullptr) return kSaveFailed;
   int result = kSaveFailed;
@@ -163,9 +148,8 @@ int WritePackage(std::u16string_view path, XmlNode* container, bool record) {
   return kSaveOk;
 }
 
-int SaveCustomisationFile(std::u16string_view path, XmlNode* document, bool record) {
-  if (IsPackagePath(path)) return WritePackage(path, document, record);
-  if (document == nullptr) return kSaveNoDocument;
+// Serialises a plain document and writes it; see SaveCustomisationFile.
+int SavePlainDocument(std::u16string_view path, XmlNode* document, bool record) {
   std::string bytes;
   int result = kSaveFailed;
   {
@@ -177,6 +161,46 @@ int SaveCustomisationFile(std::u16string_view path, XmlNode* document, bool reco
   if (result == kSaveOk && !bytes.empty()) result = WritePlainFile(path, bytes);
   if (result == kSaveOk && record) WriteMenuFileRecord(path);
   return result;
+}
+
+}  // namespace
+
+bool IsPackagePath(std::u16string_view path) {
+  if (path.size() < kPackageSuffix.size()) return false;
+  return platform::CompareAsciiNoCase(path.substr(path.size() - kPackageSuffix.size()),
+                                      kPackageSuffix) == 0;
+}
+
+XmlNode* OpenCustomisationFile(std::u16string_view path) {
+  if (IsPackagePath(path)) return ReadPackage(path);
+  return platform::FailOnException<XmlNode*>(nullptr, [&]() -> XmlNode* {
+    std::string bytes;
+    if (!ReadPlainFile(path, &bytes)) return nullptr;
+    return xml::XmlParse(bytes.c_str(), bytes.size());
+  });
+}
+
+XmlNode* ReadPackageFrom(ZipStream* zip) {
+  return platform::FailOnException<XmlNode*>(nullptr, [&] { return ReadPackageContainer(zip); });
+}
+
+XmlNode* ReadPackage(std::u16string_view path) {
+  const std::u16string file(path);
+  ZipStream zip;
+  UseFileCallbacks(&zip, file);
+  return ReadPackageFrom(&zip);
+}
+
+int WritePackage(std::u16string_view path, XmlNode* container, bool record) {
+  return platform::FailOnException(kSaveFailed,
+                                   [&] { return WritePackageParts(path, container, record); });
+}
+
+int SaveCustomisationFile(std::u16string_view path, XmlNode* document, bool record) {
+  if (IsPackagePath(path)) return WritePackage(path, document, record);
+  if (document == nullptr) return kSaveNoDocument;
+  return platform::FailOnException(kSaveFailed,
+                                   [&] { return SavePlainDocument(path, document, record); });
 }
 
 std::optional<std::u16string> MakeScratchFileName() {

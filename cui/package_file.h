@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "cui/zip_stream.h"
 #include "xml/node.h"
 
 namespace vk::cui {
+
+struct ZipStream;
 
 // Results of the saves.
 inline constexpr int kSaveOk = 0;

@@ -87,10 +87,13 @@ bool SameMember(const PackageEntry& a, const PackageEntry& b) {
   const bool sameInternal =
       a.header.internalAttributes == b.header.internalAttributes ||
       (a.header.compressionMethod == Z_DEFLATED && b.header.internalAttributes == 1);
-  return a.name == b.name && a.comment == b.comment && a.localExtra == b.localExtra &&
-         a.centralExtra == b.centralExtra && a.content == b.content && sameDate && sameInternal &&
-         a.header.compressionMethod == b.header.compressionMethod &&
-         a.header.externalAttributes == b.header.externalAttributes;
+  return a.name == b.name && a.comment == b.comment &&
+         vk::cui::SavedExtraField(a.localExtra) == b.localExtra &&
+         vk::cui::SavedExtraField(a.centralExtra) == b.centralExtra && a.content == b.content &&
+         sameDate && sameInternal && a.header.compressionMethod == b.header.compressionMethod &&
+         a.header.externalAttributes == b.header.externalAttributes &&
+         (a.header.flag & vk::cui::kUtf8NameFlag) == (b.header.flag & vk::cui::kUtf8NameFlag) &&
+         a.header.version == b.header.version;
 }
 
 }  // namespace

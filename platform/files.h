@@ -26,9 +26,15 @@ inline constexpr long kErrorPathNotFound = 3;
 // Deletes a file; kErrorFileNotFound when it is missing.
 [[nodiscard]] long RemoveFile(std::u16string_view path);
 // Replaces `target` by `replacement` in one step (the target may be missing);
-// on failure both files stay as they were.
+// on failure both files stay as they were. A read-only target (posix: one
+// without any write bit) is the user's "do not change", whoever runs us:
+// kErrorAccessDenied. On posix the new file takes the target's permissions.
 [[nodiscard]] long ReplaceFileAtomically(std::u16string_view replacement,
                                          std::u16string_view target);
+// The file that a save of `path` replaces: on posix, where a symbolic link is
+// the user's way to keep the file elsewhere, the file the link names (through
+// every link); `path` itself otherwise.
+[[nodiscard]] std::u16string SaveTargetPath(std::u16string_view path);
 
 struct FolderItem {
   std::u16string name;

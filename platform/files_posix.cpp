@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/native_path_posix.h"
@@ -112,9 +114,33 @@ long RemoveFile(std::u16string_view path) {
 }
 
 long ReplaceFileAtomically(std::u16string_view replacement, std::u16string_view target) {
-  return rename(NativePath(replacement).c_str(), NativePath(target).c_str()) == 0
-             ? kErrorSuccess
-             : Win32ErrorFromErrno(errno);
+  const std::string from = NativePath(replacement);
+  const std::string to = NativePath(target);
+  struct stat info;
+  if (stat(to.c_str(), &info) == 0) {
+    if ((info.st_mode & 0222) == 0) return kErrorAccessDenied;
+    if (chmod(from.c_str(), info.st_mode & 07777) != 0) return Win32ErrorFromErrno(errno);
+  }
+  return rename(from.c_str(), to.c_str()) == 0 ? kErrorSuccess : Win32ErrorFromErrno(errno);
+}
+
+std::u16string SaveTargetPath(std::u16string_view path) {
+  std::string native = NativePath(path);
+  bool followed = false;
+  // The kernel's own limit of links in one lookup; a loop ends here too.
+  for (int hop = 0; hop < 40; ++hop) {
+    char text[PATH_MAX];
+    const ssize_t length = readlink(native.c_str(), text, sizeof text);
+    if (length <= 0 || static_cast<size_t>(length) >= sizeof text) break;
+    std::string next(text, static_cast<size_t>(length));
+    if (next[0] != '/') {
+      const size_t slash = native.rfind('/');
+      next.insert(0, slash == std::string::npos ? std::string() : native.substr(0, slash + 1));
+    }
+    native = std::move(next);
+    followed = true;
+  }
+  return followed ? Utf8ToUtf16(native) : std::u16string(path);
 }
 
 bool ListFolder(std::u16string_view folder, std::u16string_view mask,
@@ -146,10 +172,13 @@ bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
     char unique[8];
     std::snprintf(unique, sizeof unique, "%04x", ((seed >> 16) + i) % 0xFFFF + 1);
     const std::string candidate = folder + "/" + start + unique + ".tmp";
+    // Converted before the file exists: running out of memory afterwards
+    // would leave a file nobody knows of.
+    std::u16string name = Utf8ToUtf16(candidate);
     const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
       close(fd);
-      *path = Utf8ToUtf16(candidate);
+      *path = std::move(name);
       return true;
     }
     if (errno != EEXIST) return false;

@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -43,8 +45,17 @@ long RemoveFile(std::u16string_view path) {
 }
 
 long ReplaceFileAtomically(std::u16string_view replacement, std::u16string_view target) {
+  // MoveFileExW replaces a read-only file where ReplaceFileW would refuse it.
+  const DWORD attributes = GetFileAttributesW(Wide(target).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return ERROR_ACCESS_DENIED;
+  }
   return Result(MoveFileExW(Wide(replacement).c_str(), Wide(target).c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
+std::u16string SaveTargetPath(std::u16string_view path) {
+  return std::u16string(path);
 }
 
 bool ListFolder(std::u16string_view folder, std::u16string_view mask,
@@ -73,9 +84,15 @@ bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH) return false;
-  wchar_t name[MAX_PATH + 1];
-  if (GetTempFileNameW(folder, Wide(prefix).c_str(), 0, name) == 0) return false;
-  path->assign(reinterpret_cast<const char16_t*>(name));
+  // Allocated before the file exists: running out of memory afterwards would
+  // leave a file nobody knows of.
+  std::u16string created(MAX_PATH + 1, u'\0');
+  const std::wstring start = Wide(prefix);
+  if (GetTempFileNameW(folder, start.c_str(), 0, reinterpret_cast<wchar_t*>(created.data())) == 0) {
+    return false;
+  }
+  created.resize(created.find(u'\0'));
+  *path = std::move(created);
   return true;
 }
 

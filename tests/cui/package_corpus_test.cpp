@@ -65,6 +65,8 @@ void ExpectSameMembers(const PackageContents& before, const PackageContents& aft
     EXPECT_EQ(b.header.compressionMethod, a.header.compressionMethod);
     EXPECT_EQ(b.header.dosDate, a.header.dosDate);
     EXPECT_EQ(b.header.externalAttributes, a.header.externalAttributes);
+    EXPECT_EQ(b.header.flag & kUtf8NameFlag, a.header.flag & kUtf8NameFlag);
+    EXPECT_EQ(b.header.version, a.header.version);
     // Parts are written anew, and minizip marks deflated text as text.
     if (!IsPartName(a.name)) {
       EXPECT_TRUE(b.content == a.content);

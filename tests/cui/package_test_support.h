@@ -34,6 +34,8 @@ struct TestMember {
   uint32_t dosDate = 0x5A6B3C4D;
   uint32_t internalAttributes = 0;
   uint32_t externalAttributes = 0;
+  uint32_t utf8NameFlag = 0;  // 0x800 marks the name as UTF-8
+  uint32_t versionMadeBy = 0;
   // Written raw: `content` goes in as the stored data and the header
   // announces these instead of what minizip would compute.
   std::optional<uint32_t> rawCrc;
@@ -54,12 +56,13 @@ inline bool WriteTestPackage(const std::u16string& path, const std::vector<TestM
     info.internal_fa = member.internalAttributes;
     info.external_fa = member.externalAttributes;
     const bool raw = member.rawCrc.has_value();
-    ok = ok && zipOpenNewFileInZip2(archive, member.name.c_str(), &info, member.localExtra.data(),
-                                    static_cast<uInt>(member.localExtra.size()),
-                                    member.centralExtra.data(),
-                                    static_cast<uInt>(member.centralExtra.size()),
-                                    member.comment.empty() ? nullptr : member.comment.c_str(),
-                                    member.method, 9, raw ? 1 : 0) == ZIP_OK;
+    ok = ok && zipOpenNewFileInZip4_64(
+                   archive, member.name.c_str(), &info, member.localExtra.data(),
+                   static_cast<uInt>(member.localExtra.size()), member.centralExtra.data(),
+                   static_cast<uInt>(member.centralExtra.size()),
+                   member.comment.empty() ? nullptr : member.comment.c_str(), member.method, 9,
+                   raw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                   member.versionMadeBy, member.utf8NameFlag, 0) == ZIP_OK;
     ok = ok && zipWriteInFileInZip(archive, member.content.data(),
                                    static_cast<unsigned>(member.content.size())) == ZIP_OK;
     ok = ok && (raw ? zipCloseFileInZipRaw(archive, member.rawSize.value_or(0), *member.rawCrc)
