@@ -5,6 +5,7 @@
 #include "app/show_message.h"
 #include "app/string_table.h"
 #include "app/vk_start_app.h"
+#include "platform/fail_on_exception.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -68,17 +69,26 @@ void VkStartApp::RecordInstalledState() {
 }
 
 void VkStartApp::RunLaunchSequence() {
-  if (!UserHasRunAcad()) {
+  // Runs from the splash's timer: out of memory in a step fails that step
+  // and the sequence goes on; nothing may cross the window procedure.
+  using platform::FailOnException;
+  if (!FailOnException(false, [&] { return UserHasRunAcad(); })) {
     userLock_.reset();
-    ShowMessage(kMsgRunAcadFirst, platform::kMbIconError);
+    static_cast<void>(
+        FailOnException(0, [] { return ShowMessage(kMsgRunAcadFirst, platform::kMbIconError); }));
     return;
   }
-  RecordInstalledState();
-  const bool prepared = PrepareUserEnvironment(*this);
+  static_cast<void>(FailOnException(false, [&] {
+    RecordInstalledState();
+    return true;
+  }));
+  const bool prepared = FailOnException(false, [&] { return PrepareUserEnvironment(*this); });
   // Another launcher of this user may prepare now; AutoCAD's start is ours alone.
   userLock_.reset();
   if (!prepared) return;
-  if (StartAcad()) platform::WaitUntilIdle(acadProcess_, kIdleWaitMs);
+  if (FailOnException(false, [&] { return StartAcad(); })) {
+    platform::WaitUntilIdle(acadProcess_, kIdleWaitMs);
+  }
 }
 
 }  // namespace vk::app

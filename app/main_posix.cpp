@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/vk_start_app.h"
+#include "platform/fail_on_exception.h"
 #include "platform/text.h"
 
 namespace {
@@ -37,10 +38,13 @@ void DescribeStartUp(const vk::app::VkStartApp& app) {
 }  // namespace
 
 int main() {
-  vk::app::VkStartApp app;
-  if (app.InitInstance()) {
-    DescribeStartUp(app);
-    app.Run();
-  }
-  return app.ExitInstance();
+  constexpr int kFailed = 1;
+  return vk::platform::FailOnException(kFailed, [] {
+    vk::app::VkStartApp app;
+    if (app.InitInstance()) {
+      DescribeStartUp(app);
+      app.Run();
+    }
+    return app.ExitInstance();
+  });
 }

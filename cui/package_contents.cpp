@@ -7,14 +7,14 @@
 namespace vk::cui {
 namespace {
 
-char FoldAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool NamesEqualNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    // Member names are UTF-8 bytes; only A-Z fold, as in the wide names.
+    const auto folded = [](char c) {
+      return platform::FoldAsciiCase(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    };
+    if (folded(a[i]) != folded(b[i])) return false;
   }
   return true;
 }

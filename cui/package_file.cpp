@@ -46,10 +46,7 @@ class ScratchFile {
   std::optional<std::u16string> path_;
 };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = platform::UniqueFile;
 
 // The member that a part element is stored in: the one it was read from, or,
 // for a part that an edit created, the part element's own name.

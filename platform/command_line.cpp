@@ -1,13 +1,8 @@
 #include "platform/command_line.h"
 
+#include "platform/text.h"
+
 namespace vk::platform {
-namespace {
-
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
-
-}  // namespace
 
 std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
   std::vector<std::u16string> args;

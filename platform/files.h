@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,5 +52,11 @@ struct FolderItem {
 
 // fopen of a Windows path with a mode such as u"rb" or u"w+b"; null on failure.
 std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode);
+
+// An open file that is closed when it goes away.
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 }  // namespace vk::platform

@@ -6,15 +6,10 @@
 
 #include "platform/files.h"
 #include "platform/registry.h"
-
-static_assert(sizeof(wchar_t) == 2);
+#include "platform/wide_win32.h"
 
 namespace vk::platform {
 namespace {
-
-std::wstring Wide(std::u16string_view text) {
-  return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
 
 long Result(BOOL ok) {
   return ok ? kErrorSuccess : static_cast<long>(GetLastError());

@@ -8,15 +8,10 @@
 
 #include "platform/process.h"
 #include "platform/ui.h"
-
-static_assert(sizeof(wchar_t) == 2);
+#include "platform/wide_win32.h"
 
 namespace vk::platform {
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 constexpr DWORD kIdleSliceMs = 100;
 
@@ -24,7 +19,7 @@ constexpr DWORD kIdleSliceMs = 100;
 
 int AccessError(std::u16string_view path) {
   const std::u16string text(path);
-  return _waccess(Wide(text), 0) == 0 ? 0 : errno;
+  return _waccess(WideData(text), 0) == 0 ? 0 : errno;
 }
 
 std::optional<std::u16string> CurrentDirectory(size_t capacity) {
@@ -50,7 +45,8 @@ long StartProcess(std::u16string_view commandLine,
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(writable.data()), nullptr, nullptr, FALSE,
                       NORMAL_PRIORITY_CLASS, nullptr,
-                      workingDirectory ? Wide(*workingDirectory) : nullptr, &startup, &process)) {
+                      workingDirectory ? WideData(*workingDirectory) : nullptr, &startup,
+                      &process)) {
     return static_cast<long>(GetLastError());
   }
   info->process = process.hProcess;

@@ -15,10 +15,6 @@ constexpr uint32_t kRegDwordType = 4;
 // regedit breaks a hex line once it reaches this many characters.
 constexpr size_t kHexLineLimit = 77;
 
-bool IsBlank(char16_t c) {
-  return c == u' ' || c == u'\t';
-}
-
 std::u16string_view TrimLeft(std::u16string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   return text;
@@ -34,13 +30,6 @@ std::u16string_view Trim(std::u16string_view text) {
 bool NothingButComment(std::u16string_view text) {
   text = TrimLeft(text);
   return text.empty() || text.front() == u';';
-}
-
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
 }
 
 // Reads up to `maxDigits` hex digits from the front of `text`; false when

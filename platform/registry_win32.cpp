@@ -6,26 +6,16 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/wide_win32.h"
 
 namespace vk::platform {
 namespace {
-
-static_assert(sizeof(wchar_t) == 2, "UTF-16 text is passed to the wide API as it is");
 
 HKEY ToHkey(RegKey key) {
   return reinterpret_cast<HKEY>(key);
 }
 RegKey ToRegKey(HKEY key) {
   return reinterpret_cast<RegKey>(key);
-}
-
-// A zero-terminated copy, as the API wants it.
-std::wstring Wide(std::u16string_view text) {
-  return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());
-}
-
-wchar_t* WideBuffer(char16_t* buffer) {
-  return reinterpret_cast<wchar_t*>(buffer);
 }
 
 bool IsRoot(RegKey key) {

@@ -152,6 +152,17 @@ std::vector<uint8_t> StringToUtf16Le(std::u16string_view text) {
   return out;
 }
 
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+
+int HexDigit(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
 char16_t FoldAsciiCase(char16_t c) {
   return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
 }

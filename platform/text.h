@@ -28,6 +28,11 @@ std::u16string CodePageToUtf16(std::string_view bytes);
 // when the system cannot convert (Windows: an unknown or unusable code page).
 [[nodiscard]] std::optional<std::string> Utf16ToCodePage(std::u16string_view text);
 
+// A blank between words of a line: a space or a tab.
+[[nodiscard]] bool IsBlank(char16_t c);
+// The value of a hexadecimal digit of either case; -1 for any other character.
+[[nodiscard]] int HexDigit(char16_t c);
+
 // Folds A-Z to a-z and leaves every other character as it is.
 char16_t FoldAsciiCase(char16_t c);
 std::u16string FoldAsciiCase(std::u16string_view text);

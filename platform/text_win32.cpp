@@ -2,15 +2,10 @@
 
 #include "platform/code_page_win32.h"
 #include "platform/text.h"
-
-static_assert(sizeof(wchar_t) == 2);
+#include "platform/wide_win32.h"
 
 namespace vk::platform {
 namespace {
-
-const wchar_t* Wide(std::u16string_view text) {
-  return reinterpret_cast<const wchar_t*>(text.data());
-}
 
 // The code pages whose conversion takes neither WC_NO_BEST_FIT_CHARS nor a
 // default character (WideCharToMultiByte's documentation lists them).
@@ -42,10 +37,10 @@ std::optional<std::string> Utf16ToCodePageOf(unsigned codePage, std::u16string_v
   const char* defaultChar = plain ? nullptr : "?";
   const int chars = static_cast<int>(text.size());
   const int length =
-      WideCharToMultiByte(codePage, flags, Wide(text), chars, nullptr, 0, defaultChar, nullptr);
+      WideCharToMultiByte(codePage, flags, WideData(text), chars, nullptr, 0, defaultChar, nullptr);
   if (length <= 0) return std::nullopt;
   std::string out(static_cast<size_t>(length), '\0');
-  if (WideCharToMultiByte(codePage, flags, Wide(text), chars, out.data(), length, defaultChar,
+  if (WideCharToMultiByte(codePage, flags, WideData(text), chars, out.data(), length, defaultChar,
                           nullptr) != length) {
     return std::nullopt;
   }
@@ -58,8 +53,8 @@ std::optional<std::string> Utf16ToCodePage(std::u16string_view text) {
 
 int CollateNoCase(std::u16string_view a, std::u16string_view b) {
   const int result =
-      CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, Wide(a), static_cast<int>(a.size()),
-                     Wide(b), static_cast<int>(b.size()));
+      CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, WideData(a), static_cast<int>(a.size()),
+                     WideData(b), static_cast<int>(b.size()));
   return result == 0 ? CompareRegistryNames(a, b) : result - CSTR_EQUAL;
 }
 

@@ -14,6 +14,8 @@
 namespace vk::profile {
 namespace {
 
+using platform::HexDigit;
+
 constexpr size_t kNone = std::u16string_view::npos;
 constexpr std::u16string_view kWhiteSpace = u" \t\n\v\f\r";
 constexpr std::u16string_view kOptionsHeader = u"{OPTIONS:";
@@ -37,13 +39,6 @@ bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != kNone;
 }
 
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 // Hexadecimal digits from `at` up to the first other character.
 uint32_t ReadHex(std::u16string_view text, size_t at) {
   uint64_t number = 0;
@@ -62,12 +57,8 @@ std::u16string DecodeScript(std::string_view bytes) {
   return platform::CodePageToUtf16(bytes);
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 bool ReadScriptFile(std::u16string_view path, std::string* bytes) {
-  std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, u"rb"));
+  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
   if (!file) return false;
   char buffer[65536];
   size_t got;
