@@ -16,6 +16,7 @@
 #include "platform/text.h"
 #include "tests/cui/customisation_test_support.h"
 #include "tests/cui/merge_sandbox.h"
+#include "tests/support/corpus_files.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 
@@ -29,18 +30,10 @@ using MenuMergeCorpusTest = MergeSandbox;
 
 // The corpus packages that are users' main packages ("...acad....cuix").
 std::vector<std::u16string> MainPackages() {
-  std::vector<std::u16string> paths;
-  const std::u16string dir = vk::test::CorpusDir();
-  if (dir.empty()) return paths;
-  std::vector<platform::FolderItem> items;
-  EXPECT_TRUE(platform::ListFolder(dir + u"\\cuix", u"*", &items));
-  for (const platform::FolderItem& item : items) {
-    const std::u16string name = platform::FoldAsciiCase(item.name);
-    if (name.find(u"acad") != std::u16string::npos && IsPackagePath(name)) {
-      paths.push_back(dir + u"\\cuix\\" + item.name);
-    }
-  }
-  return paths;
+  return vk::test::CorpusCuixFiles([](std::u16string_view name) {
+    return platform::FoldAsciiCase(name).find(u"acad") != std::u16string::npos &&
+           IsPackagePath(name);
+  });
 }
 
 // The identifier that the next element of `prefix` gets in the document.

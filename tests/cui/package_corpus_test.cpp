@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "tests/cui/package_test_support.h"
+#include "tests/support/corpus_files.h"
 #include "tests/support/test_paths.h"
 #include "tests/xml/tree_compare.h"
 #include "xml/node.h"
@@ -27,21 +28,15 @@ using xml::XmlNode;
 // Corpus files whose names end in one of `suffixes`, letter case ignored.
 // (Windows would match "*.cui" to ".cuix" files through their short names.)
 std::vector<std::u16string> CorpusFiles(std::initializer_list<std::u16string_view> suffixes) {
-  std::vector<std::u16string> paths;
-  const std::u16string dir = vk::test::CorpusDir();
-  if (dir.empty()) return paths;
-  std::vector<platform::FolderItem> items;
-  EXPECT_TRUE(platform::ListFolder(dir + u"\\cuix", u"*", &items));
-  for (const platform::FolderItem& item : items) {
+  return vk::test::CorpusCuixFiles([&](std::u16string_view name) {
     for (std::u16string_view suffix : suffixes) {
-      const std::u16string_view name = item.name;
       if (name.size() > suffix.size() &&
           platform::CompareAsciiNoCase(name.substr(name.size() - suffix.size()), suffix) == 0) {
-        paths.push_back(dir + u"\\cuix\\" + item.name);
+        return true;
       }
     }
-  }
-  return paths;
+    return false;
+  });
 }
 
 bool IsPartName(const std::string& name) {
