@@ -146,10 +146,10 @@ std::u16string SaveTargetPath(std::u16string_view path) {
 bool ListFolder(std::u16string_view folder, std::u16string_view mask,
                 std::vector<FolderItem>* items) {
   const std::string native = NativePath(folder);
-  DIR* dir = opendir(native.c_str());
+  const UniqueFolder dir(opendir(native.c_str()));
   if (dir == nullptr) return false;
   items->clear();
-  while (const dirent* entry = readdir(dir)) {
+  while (const dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
     if (name == "." || name == "..") continue;
     FolderItem item{Utf8ToUtf16(name), false};
@@ -158,7 +158,6 @@ bool ListFolder(std::u16string_view folder, std::u16string_view mask,
     item.isFolder = stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     items->push_back(std::move(item));
   }
-  closedir(dir);
   return true;
 }
 

@@ -18,17 +18,16 @@ bool Exists(const std::string& path) {
 
 // The entry of `folder` that equals `name` without regard to case, or `name`.
 std::string MatchEntry(const std::string& folder, const std::string& name) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  const UniqueFolder dir(opendir(folder.empty() ? "." : folder.c_str()));
   if (dir == nullptr) return name;
   const std::u16string wanted = Utf8ToUtf16(name);
   std::string found = name;
-  while (const dirent* entry = readdir(dir)) {
+  while (const dirent* entry = readdir(dir.get())) {
     if (RegistryNamesEqual(Utf8ToUtf16(entry->d_name), wanted)) {
       found = entry->d_name;
       break;
     }
   }
-  closedir(dir);
   return found;
 }
 

@@ -1,6 +1,9 @@
 // How the posix backend finds the file a Windows path names.
 #pragma once
 
+#include <dirent.h>
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,6 +14,13 @@ namespace vk::platform {
 // entries without regard to letter case (a component with no match stays as
 // written, so new files can be named).
 std::string NativePath(std::u16string_view path);
+
+// A folder listing that is closed when it goes away, even when an allocation
+// fails while its entries are read.
+struct FolderCloser {
+  void operator()(DIR* folder) const { closedir(folder); }
+};
+using UniqueFolder = std::unique_ptr<DIR, FolderCloser>;
 
 // The Win32 error code that best matches an errno value.
 long Win32ErrorFromErrno(int error);
