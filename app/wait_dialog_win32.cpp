@@ -69,6 +69,8 @@ void CWaitDialog::SetStatus(std::u16string_view text) {
   if (state_->dialog == nullptr) return;
   const std::u16string line(text);
   SetDlgItemTextW(state_->dialog, IDC_WAIT_STATUS, reinterpret_cast<const wchar_t*>(line.c_str()));
+  // Painted now: the copy keeps the thread busy until its next file.
+  UpdateWindow(GetDlgItem(state_->dialog, IDC_WAIT_STATUS));
 }
 
 void CWaitDialog::DestroyWindow() {

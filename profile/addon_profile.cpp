@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/place_file.h"
 #include "platform/registry.h"
 #include "profile/registry_access.h"
 #include "profile/registry_script.h"
@@ -80,8 +81,10 @@ bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
 }
 
 bool ImportProfileScript(const settings::Settings& settings, uint32_t editionFlags) {
-  return ImportRegistryScript(settings[Setting::StartLocation] + u"\\prof_tmp.txt", settings,
-                              editionFlags);
+  const std::u16string script = settings[Setting::StartLocation] + u"\\prof_tmp.txt";
+  // Without an installation folder the name points at the drive's root.
+  if (platform::BeginsWithBareBackslash(script)) return false;
+  return ImportRegistryScript(script, settings, editionFlags);
 }
 
 bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFlags) {
@@ -98,9 +101,12 @@ bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFla
     }
   }
   if (catalogs == 1) return true;
+  const std::u16string script = settings[Setting::StartLocation] + u"\\prof_cat.txt";
+  // Without an installation folder the name points at the drive's root; not
+  // recorded, so a repaired installation still imports its catalogs.
+  if (platform::BeginsWithBareBackslash(script)) return false;
 
-  const bool imported = ImportRegistryScript(settings[Setting::StartLocation] + u"\\prof_cat.txt",
-                                             settings, editionFlags);
+  const bool imported = ImportRegistryScript(script, settings, editionFlags);
   // Recorded whatever the import gave, so a missing file is not tried again.
   ScopedKey key;
   if (platform::OpenKey(CurrentUserRoot(), settings::kAddonKeyPath, platform::kKeyWrite,

@@ -11,10 +11,6 @@ namespace {
 
 using settings::Setting;
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 // Whether `log` holds `line` as one of its lines (ended by LF or CR LF, the
 // last one possibly without an end).
 bool HoldsLine(std::string_view log, std::string_view line) {
@@ -41,10 +37,15 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
   const std::u16string vendor = settings[Setting::AppDataPath] + u"\\Kavrin";
   static_cast<void>(platform::MakeFolder(vendor));
   static_cast<void>(platform::MakeFolder(vendor + u"\\" + settings::kAddonProfileName));
+  const std::optional<std::string> converted = platform::PathLineToCodePage(line);
+  // An empty line in place of the path would tell the uninstaller nothing.
+  if (!converted) return false;
+  return AppendUninstallLines(UninstallLogPath(settings), {*converted});
+}
 
+bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::string>& lines) {
   // Opened for reading and appending, created when missing, never truncated.
-  std::unique_ptr<std::FILE, FileCloser> file(
-      platform::OpenFile(UninstallLogPath(settings), u"a+b"));
+  platform::UniqueFile file(platform::OpenFile(logPath, u"a+b"));
   if (!file) return false;
   std::string log;
   std::rewind(file.get());
@@ -52,16 +53,18 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) log.append(buffer, got);
 
-  const std::optional<std::string> converted = platform::PathLineToCodePage(line);
-  // An empty line in place of the path would tell the uninstaller nothing.
-  if (!converted) return false;
-  const std::string& entry = *converted;
-  if (HoldsLine(log, entry)) return true;
   std::string appended;
-  // A last line without its end would otherwise run into the new one.
-  if (!log.empty() && log.back() != '\n') appended += "\r\n";
-  appended += entry;
-  appended += "\r\n";
+  for (const std::string& line : lines) {
+    if (HoldsLine(log, line)) continue;
+    // A last line without its end would otherwise run into the new one.
+    if (!log.empty() && log.back() != '\n') {
+      log += "\r\n";
+      appended += "\r\n";
+    }
+    log += line + "\r\n";
+    appended += line + "\r\n";
+  }
+  if (appended.empty()) return true;
   std::fseek(file.get(), 0, SEEK_END);
   static_cast<void>(std::fwrite(appended.data(), 1, appended.size(), file.get()));
   return true;

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -18,5 +19,11 @@ std::u16string UninstallLogPath(const settings::Settings& settings);
 // folder levels and the file when missing. False when the log cannot be
 // opened or the line cannot be converted.
 bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view line);
+
+// Appends to the log at `logPath` each of `lines` (8-bit, without line ends)
+// that it does not hold yet, exact case, each with a CR LF, after ending a
+// last line that has none; creates the file, not its folders. False when the
+// log cannot be opened.
+bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::string>& lines);
 
 }  // namespace vk::profile

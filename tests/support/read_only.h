@@ -23,4 +23,8 @@ class ScopedReadOnly {
   bool applied_ = false;
 };
 
+// Whether the file is read-only as its user sees it (the attribute; posix: no
+// write bit).
+bool IsReadOnly(std::u16string_view path);
+
 }  // namespace vk::test

@@ -15,4 +15,10 @@ ScopedReadOnly::~ScopedReadOnly() {
   }
 }
 
+bool IsReadOnly(std::u16string_view path) {
+  const std::u16string text(path);
+  const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(text.c_str()));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 }  // namespace vk::test

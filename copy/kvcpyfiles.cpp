@@ -1,0 +1,171 @@
+#include "copy/kvcpyfiles.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "platform/code_page_path.h"
+#include "platform/files.h"
+#include "platform/place_file.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "profile/uninstall_log.h"
+
+namespace vk::copy {
+namespace {
+
+constexpr std::chrono::milliseconds kDispatchInterval{100};
+
+std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
+  while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
+  return path;
+}
+
+std::u16string_view Trimmed(std::u16string_view text) {
+  const size_t begin = text.find_first_not_of(u" \t");
+  if (begin == std::u16string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
+}
+
+// Whether the file's bytes could be read whole.
+bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
+  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
+  if (!file) return false;
+  char buffer[4096];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes->append(buffer, got);
+  return std::ferror(file.get()) == 0;
+}
+
+}  // namespace
+
+void kvcpyfiles::SetStatusWindow(CopyStatus* status) {
+  status_ = status;
+  shown_ = false;
+}
+
+int kvcpyfiles::CopyFiles(std::u16string_view source, std::u16string_view destination,
+                          std::u16string_view listPath, bool overwrite) {
+  masks_.clear();
+  copiedFolders_.clear();
+  ReadCopyList(listPath);
+  const std::u16string_view from = WithoutTrailingSeparators(source);
+  const std::u16string_view to = WithoutTrailingSeparators(destination);
+  int count = 0;
+  // A path from an empty setting would reach the current drive's root.
+  if (!from.empty() && !to.empty() && !platform::BeginsWithBareBackslash(from) &&
+      !platform::BeginsWithBareBackslash(to)) {
+    const std::u16string sourceFolder = std::u16string(from) + u"/";
+    const std::u16string destinationFolder = std::u16string(to) + u"/";
+    lastDispatch_ = std::chrono::steady_clock::now();
+    for (const std::u16string& mask : masks_) {
+      count += CopyFolder(sourceFolder, destinationFolder, mask, overwrite);
+    }
+  }
+  status_ = nullptr;
+  return count;
+}
+
+void kvcpyfiles::ReadCopyList(std::u16string_view listPath) {
+  masks_.clear();
+  std::string bytes;
+  if (listPath.empty() || platform::BeginsWithBareBackslash(listPath) ||
+      !ReadWholeFile(listPath, &bytes)) {
+    masks_.push_back(u"*.*");
+    return;
+  }
+  const std::u16string text = platform::CodePageToUtf16(bytes);
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t end = text.find(u'\n', begin);
+    if (end == std::u16string::npos) end = text.size();
+    std::u16string_view line = std::u16string_view(text).substr(begin, end - begin);
+    begin = end + 1;
+    if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+    line = Trimmed(line.substr(0, line.find(u';')));
+    if (!line.empty()) masks_.emplace_back(line);
+  }
+}
+
+int kvcpyfiles::CopyFolder(std::u16string_view source, std::u16string_view destination,
+                           std::u16string_view mask, bool overwrite) {
+  std::vector<platform::FolderItem> items;
+  if (!platform::ListFolder(WithoutTrailingSeparators(source), mask, &items)) return 0;
+  int count = 0;
+  bool folderMade = false;
+  for (const platform::FolderItem& item : items) {
+    KeepResponsive();
+    if (item.isFolder) {
+      count += CopyFolder(std::u16string(source) + item.name + u"\\",
+                          std::u16string(destination) + item.name + u"/", u"*.*", overwrite);
+      continue;
+    }
+    if (!folderMade) {
+      if (!CreateFolderPath(destination)) return 0;
+      folderMade = true;
+    }
+    if (platform::PlaceFile(std::u16string(source) + item.name,
+                            std::u16string(destination) + item.name,
+                            overwrite) != platform::kErrorSuccess) {
+      continue;
+    }
+    ReportCopied(item.name);
+    AddCopiedFolder(destination);
+    ++count;
+  }
+  return count;
+}
+
+bool kvcpyfiles::CreateFolderPath(std::u16string_view path) {
+  const std::u16string folder(WithoutTrailingSeparators(path));
+  if (folder.empty()) return false;
+  const long made = platform::MakeFolder(folder);
+  if (made == platform::kErrorSuccess || made == platform::kErrorAlreadyExists) return true;
+  const size_t separator = folder.find_last_of(u"\\/");
+  if (separator == std::u16string::npos) return false;
+  if (!CreateFolderPath(std::u16string_view(folder).substr(0, separator))) return false;
+  return platform::MakeFolder(folder) == platform::kErrorSuccess;
+}
+
+void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {
+  for (std::u16string& recorded : copiedFolders_) {
+    // Folder names compare as the file system does.
+    if (platform::RegistryNamesEqual(folder, recorded)) return;
+    if (folder.find(recorded) != std::u16string_view::npos) return;
+    if (recorded.find(folder) != std::u16string::npos) {
+      recorded = folder;
+      return;
+    }
+  }
+  copiedFolders_.emplace_back(folder);
+}
+
+void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
+  if (copiedFolders_.empty() || platform::BeginsWithBareBackslash(logPath)) return;
+  std::vector<std::string> records;
+  for (const std::u16string& folder : copiedFolders_) {
+    std::optional<std::string> record = platform::PathLineToCodePage(u"3," + folder);
+    if (record) records.push_back(std::move(*record));
+  }
+  static_cast<void>(profile::AppendUninstallLines(logPath, records));
+}
+
+void kvcpyfiles::ReportCopied(std::u16string_view fileName) {
+  if (status_ == nullptr) return;
+  if (!shown_) {
+    status_->Show();
+    status_->DispatchMessages();
+    lastDispatch_ = std::chrono::steady_clock::now();
+    shown_ = true;
+  }
+  status_->SetText(fileName);
+}
+
+void kvcpyfiles::KeepResponsive() {
+  if (status_ == nullptr) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastDispatch_ < kDispatchInterval) return;
+  status_->DispatchMessages();
+  lastDispatch_ = now;
+}
+
+}  // namespace vk::copy
