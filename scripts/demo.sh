@@ -1,36 +1,89 @@
 #!/usr/bin/env bash
-# Runs the launcher's posix build on the bundled demo installation: a sandbox
-# with the three known folders and a registry file, made afresh each run.
+# Runs the launcher on the bundled demo installation, in a sandbox made afresh
+# each run (three known folders and a registry): a first launch, a second one,
+# and one after an upgrade that adds the "H" edition, each followed by a short
+# report. The posix build by default; --wine runs the Windows build under Wine.
+#
+# usage: scripts/demo.sh [--wine] [launcher switches...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-bash scripts/setup.sh
-cmake --preset linux >/dev/null
-cmake --build --preset linux -j"$(nproc)" --target vkstart acad_standin
+wine=0
+if [ "${1:-}" = "--wine" ]; then
+  wine=1
+  shift
+fi
+switches=("$@")
+[ ${#switches[@]} -gt 0 ] || switches=(-b startup.scr /nologo)
 
+bash scripts/setup.sh
 sandbox="$root/build/demo-sandbox"
 rm -rf "$sandbox"
-mkdir -p "$sandbox/Common Files" "$sandbox/ProgramData" "$sandbox/AppData/Roaming"
-# AutoCAD is the stand-in, which records how it was started in acad.txt.
-standin="$root/build/linux/tools/acad_standin"
-sed -e "s|@DEMO@|$root/demo|g" -e "s|^\"AcadLocation\"=.*|\"AcadLocation\"=\"$standin\"|" \
-  demo/registry.reg > "$sandbox/registry.reg"
+mkdir -p "$sandbox"
 
-export CommonProgramFiles="$sandbox/Common Files"
-export ProgramData="$sandbox/ProgramData"
-export APPDATA="$sandbox/AppData/Roaming"
-export VKSTART_REGISTRY="$sandbox/registry.reg"
-export VKSTART_ACAD_RECORD="$sandbox/acad.txt"
+# Each backend defines: appdata (the user's roaming folder as a Unix path),
+# run_launcher SWITCHES..., export_registry FILE and set_modules TEXT.
+if [ $wine -eq 1 ]; then
+  # shellcheck source=scripts/demo_wine.sh
+  source scripts/demo_wine.sh
+else
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j"$(nproc)" --target vkstart acad_standin >/dev/null
+  appdata="$sandbox/AppData/Roaming"
+  mkdir -p "$sandbox/Common Files" "$sandbox/ProgramData" "$appdata"
+  standin="$root/build/linux/tools/acad_standin"
+  sed -e "s|@DEMO@|$root/demo|g" -e "s|@ACAD@|$standin|g" demo/registry.reg > "$sandbox/registry.reg"
+  export CommonProgramFiles="$sandbox/Common Files"
+  export ProgramData="$sandbox/ProgramData"
+  export APPDATA="$appdata"
+  export VKSTART_REGISTRY="$sandbox/registry.reg"
+  export VKSTART_ACAD_RECORD="$sandbox/acad.txt"
+  run_launcher() { build/linux/app/vkstart "$@"; }
+  export_registry() { cp "$VKSTART_REGISTRY" "$1"; }
+  set_modules() {
+    python3 - "$VKSTART_REGISTRY" "$1" <<'PY'
+import re
+import sys
+path, modules = sys.argv[1], sys.argv[2]
+raw = open(path, 'rb').read()
+utf16 = raw.startswith(b'\xff\xfe')
+text = raw.decode('utf-16') if utf16 else raw.decode('utf-8')
+# "Modules" of the machine key.
+text = re.sub(r'(\[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kavrin\\VELKOR RUR15\][^\[]*?"Modules"=)"[^"]*"',
+              lambda m: m.group(1) + '"%s"' % modules, text, count=1, flags=re.I)
+open(path, 'wb').write(b'\xff\xfe' + text.encode('utf-16-le') if utf16 else text.encode('utf-8'))
+PY
+  }
+fi
+
+# The user has run AutoCAD Architecture once, and keeps a file of their own
+# where the add-on's copy would go.
+mkdir -p "$appdata/Autodesk/ACA 2024/csy/Support/RegisteredTools" \
+  "$appdata/Autodesk/ACA 2024/csy/Support/Profiles" "$appdata/Kavrin/VELKOR RUR15/Support"
+printf ';; my own start-up routine\r\n' > "$appdata/Kavrin/VELKOR RUR15/Support/kvstart.lsp"
+
+launch() {
+  echo
+  echo "=== $1"
+  echo "\$ vkstart ${switches[*]}"
+  run_launcher "${switches[@]}"
+  # The posix launcher does not wait for AutoCAD; give the stand-in a moment.
+  for _ in {1..30}; do [ -f "$sandbox/acad.txt" ] && break; sleep 0.1; done
+  export_registry "$sandbox/export.reg"
+  python3 scripts/demo_report.py "$sandbox" "$appdata" "$sandbox/export.reg"
+}
 
 echo "sandbox: $sandbox"
-echo "\$ vkstart ${*:--b startup.scr /nologo}"
-if [ $# -gt 0 ]; then
-  build/linux/app/vkstart "$@"
+launch "First launch (editions DT A)"
+snapshot() { (cd "$appdata" && find Kavrin Autodesk -type f -exec md5sum {} + | sort -k2); }
+snapshot > "$sandbox/files.before"
+launch "Second launch: nothing changes"
+snapshot > "$sandbox/files.after"
+if cmp -s "$sandbox/files.before" "$sandbox/files.after"; then
+  echo "  (no file in the user's folders changed)"
 else
-  build/linux/app/vkstart -b startup.scr /nologo
+  echo "  files that changed:"; diff "$sandbox/files.before" "$sandbox/files.after" | sed 's/^/    /'
 fi
-# The launcher does not wait for AutoCAD; give the stand-in a moment.
-for _ in {1..20}; do [ -f "$sandbox/acad.txt" ] && break; sleep 0.1; done
-echo "AutoCAD (stand-in) received:"
-sed 's/^/  /' "$sandbox/acad.txt" 2>/dev/null || echo "  (not started)"
+set_modules "DT A H"
+launch "Upgrade: the machine now has the editions DT A H"

@@ -1,0 +1,2 @@
+;; VELKOR: start-up routines of the add-on
+(princ "\nVELKOR RUR15")

@@ -1,0 +1,262 @@
+// The demo installation launched three times as a user would: the first
+// launch, a second one, and one after an upgrade that adds the "H" edition.
+// The launcher runs as its own process against a sandbox (registry, known
+// folders, the stand-in acad.exe), so this is the whole product end to end.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cui/package_file.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "tests/copy/copy_test_support.h"
+#include "tests/cui/customisation_test_support.h"
+#include "tests/profile/profile_test_support.h"
+#include "tests/support/known_folder_redirect.h"
+#include "tests/support/message_log.h"
+#include "tests/support/reg_fixture.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/shared_registry.h"
+#include "tests/support/test_paths.h"
+
+namespace vk::app {
+namespace {
+
+namespace pf = vk::platform;
+using copy::test::PutFile;
+using copy::test::ReadTree;
+
+constexpr char16_t kAcadKey[] = u"Software\\Autodesk\\AutoCAD\\R24.3\\ACAD-7104:405";
+constexpr char16_t kAddonProfile[] =
+    u"Software\\Autodesk\\AutoCAD\\R24.3\\ACAD-7104:405\\Profiles\\VELKOR RUR15";
+constexpr char16_t kAddonMachineKey[] = u"SOFTWARE\\Kavrin\\VELKOR RUR15";
+
+void DeleteDemoKeys() {
+  for (const char16_t* path : {u"Software\\Autodesk\\AutoCAD\\R24.3", u"Software\\Kavrin"}) {
+    [[maybe_unused]] const long user = pf::DeleteKeyTree(pf::CurrentUserRoot(), path);
+  }
+  for (const char16_t* path : {kAddonMachineKey, u"Software\\Autodesk\\AutoCAD\\R24.3"}) {
+    [[maybe_unused]] const long machine = pf::DeleteKeyTree(pf::LocalMachineRoot(), path);
+  }
+}
+
+// A text with every backslash doubled, as a .reg string holds it.
+std::string RegString(std::u16string_view text) {
+  std::string out;
+  for (char c : pf::Utf16ToUtf8(text)) {
+    out += c;
+    if (c == '\\') out += '\\';
+  }
+  return out;
+}
+
+void Replace(std::string* text, std::string_view token, const std::string& by) {
+  for (size_t at; (at = text->find(token)) != std::string::npos;)
+    text->replace(at, token.size(), by);
+}
+
+// The lines of a log, in order.
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  for (size_t end; (end = bytes.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
+    lines.push_back(bytes.substr(begin, end - begin));
+  }
+  EXPECT_EQ(begin, bytes.size()) << "the last line has no end";
+  return lines;
+}
+
+class DemoLaunchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    DeleteDemoKeys();
+    for (const char16_t* folder : {u"Common Files", u"ProgramData", u"AppData", u"AutoCAD 2024"}) {
+      ASSERT_EQ(pf::MakeFolder(root_.Join(folder)), 0);
+    }
+    folders_ = std::make_unique<test::ScopedKnownFolders>(
+        root_.Join(u"Common Files"), root_.Join(u"ProgramData"), root_.Join(u"AppData"));
+    ASSERT_EQ(pf::CopyFileNoReplace(VK_ACAD_STANDIN_EXE, root_.Join(u"AutoCAD 2024\\acad.exe")), 0);
+    // The user has run AutoCAD, and keeps a file of their own where the
+    // add-on's copy would go.
+    PutFile(AcadUser(), u"Support\\RegisteredTools\\acad.atc", "AutoCAD's");
+    PutFile(AcadUser(), u"Support\\Profiles\\ProjectProfiles\\p.aws", "");
+    PutFile(OneUser(), u"Support\\kvstart.lsp", "the user's own");
+
+    std::string reg;
+    ASSERT_TRUE(test::ReadWholeFile(std::u16string(VK_DEMO_DIR) + u"\\registry.reg", &reg));
+    Replace(&reg, "@DEMO@", RegString(VK_DEMO_DIR));
+    Replace(&reg, "@ACAD@", RegString(root_.Join(u"AutoCAD 2024")));
+    ASSERT_TRUE(test::WriteWholeFile(root_.Join(u"demo.reg"), reg));
+    std::u16string error;
+    ASSERT_TRUE(test::ApplyRegFile(root_.Join(u"demo.reg"), &error)) << pf::Utf16ToUtf8(error);
+    registry_.Refresh();
+  }
+  void TearDown() override { DeleteDemoKeys(); }
+
+  std::u16string AcadUser() const { return root_.Join(u"AppData\\Autodesk\\ACA 2024\\csy"); }
+  std::u16string OneUser() const { return root_.Join(u"AppData\\Kavrin\\VELKOR RUR15"); }
+  std::u16string Package() const { return OneUser() + u"\\Support\\DT+\\aca.cuix"; }
+
+  // Runs the launcher and returns the arguments AutoCAD received.
+  std::vector<std::u16string> Launch() {
+    pf::ProcessInformation launcher;
+    EXPECT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_LAUNCHER_EXE) + u"\" /nologo",
+                               std::nullopt, &launcher),
+              0);
+    uint32_t exitCode = 1;
+    EXPECT_TRUE(pf::WaitForExit(launcher, 60000, &exitCode)) << "the launcher did not end";
+    EXPECT_EQ(exitCode, 0u);
+    registry_.Refresh();
+    EXPECT_TRUE(test::TakeMessageLog().empty());
+    std::string bytes;
+    // The posix launcher does not wait for AutoCAD.
+    for (int i = 0; i < 200 && !test::ReadWholeFile(record_, &bytes); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    static_cast<void>(pf::RemoveFile(record_));
+    std::vector<std::u16string> args;
+    size_t begin = 0;
+    for (size_t end; (end = bytes.find('\n', begin)) != std::string::npos; begin = end + 1) {
+      const std::string line = bytes.substr(begin, end - begin);
+      if (line.starts_with("arg=")) args.push_back(pf::Utf8ToUtf16(line.substr(4)));
+    }
+    return args;
+  }
+
+  // What aca.cuix references and which pop-up menus the add-on's workspace holds.
+  void ExpectMenus(const std::vector<std::u16string>& partials,
+                   const std::vector<std::u16string>& menuGroups) {
+    xml::XmlDocument package(cui::OpenCustomisationFile(Package()));
+    ASSERT_TRUE(package);
+    EXPECT_EQ(
+        cui::test::ChildTexts(cui::test::PackageCommonItems(package.get()), u"PartialMenuFile"),
+        partials);
+    xml::XmlNode* workspace = cui::test::WorkspaceNamed(
+        cui::test::PackageWorkspaceRoot(package.get()), u"VELKOR-DT+ Classic");
+    ASSERT_NE(workspace, nullptr);
+    std::vector<std::u16string> groups;
+    for (const xml::XmlNode* pop = cui::test::Descend(workspace, {u"WSPopRoot"})->firstChild;
+         pop != nullptr; pop = pop->next) {
+      for (const xml::XmlNode* a = pop->firstAttribute; a != nullptr; a = a->next) {
+        if (a->name.view() == u"MenuGroup") groups.emplace_back(a->value.view());
+      }
+    }
+    EXPECT_EQ(groups, menuGroups);
+    EXPECT_NE(cui::test::WorkspaceNamed(cui::test::PackageWorkspaceRoot(package.get()),
+                                        u"V\u00FDkres a pozn\u00E1mky"),
+              nullptr);
+  }
+
+  std::string Log() const {
+    std::string bytes;
+    static_cast<void>(test::ReadWholeFile(OneUser() + u"\\KvUnInstall.log", &bytes));
+    return bytes;
+  }
+
+  test::TempFolder root_;
+  test::ScopedSharedRegistry registry_;
+  test::ScopedMessageLog log_;
+  std::unique_ptr<test::ScopedKnownFolders> folders_;
+  const std::u16string record_ = root_.Join(u"acad.txt");
+  test::ScopedEnv recordVariable_{u"VKSTART_ACAD_RECORD", record_};
+};
+
+TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
+  const std::vector<std::u16string> args = Launch();
+  ASSERT_GE(args.size(), 3u);
+  EXPECT_EQ(std::vector<std::u16string>(args.begin() + 1, args.begin() + 4),
+            (std::vector<std::u16string>{u"/nologo", u"/p", u"VELKOR RUR15"}));
+
+  // Files: the add-on's tree beside the user's own file, which stays.
+  auto expected = ReadTree(std::u16string(VK_DEMO_DIR) + u"\\install\\UserDataCache");
+  expected[u"Support\\kvstart.lsp"] = "the user's own";
+  expected[u"Support\\WorkspaceCatalog (Metric)\\Ribbon Tools.atc"] =
+      "<Catalog Name=\"Ribbon Tools\"/>\r\n";
+  expected
+      [u"Support\\WorkspaceCatalog (Metric)\\Palettes\\N\u00E1stroje na p\u00E1su karet \u2013 "
+       u"AutoCAD_0F6FF696-085B-48FD-A8AD-5278CA20EF54.atc"] = "<Catalog Name=\"Nastroje\"/>\r\n";
+  auto placed = ReadTree(OneUser());
+  const std::string log = placed[u"KvUnInstall.log"];
+  placed.erase(u"KvUnInstall.log");
+  placed.erase(u"Support\\DT+\\aca.cuix");  // merged, looked at below
+  expected.erase(u"Support\\DT+\\aca.cuix");
+  EXPECT_EQ(placed, expected);
+  const auto acad = ReadTree(AcadUser());
+  EXPECT_EQ(acad.at(u"Support\\RegisteredTools\\acad.atc"), "AutoCAD's");
+  EXPECT_EQ(acad.count(u"Support\\RegisteredTools\\KvAdIsolationStockTools.atc"), 1u);
+  EXPECT_EQ(acad.count(u"Support\\RegisteredTools\\KvAdDormerStockTools.atc"), 1u);
+  EXPECT_EQ(acad.count(u"Support\\Profiles\\VELKOR RUR15\\Profile.aws"), 1u);
+  ExpectMenus({u"AecArchCSY.cuix", u"flyouts.cuix", u"velkor_a.cuix"},
+              {u"ACA", u"FLYOUTS", u"VELKOR_A"});
+
+  // Registry: the profile, its scripts, the catalogs once, the uninstaller.
+  using profile::test::ReadText;
+  EXPECT_EQ(ReadText(std::u16string(kAddonProfile) + u"\\Variables", u"VELKOR_DT"),
+            u"P\u016Fdorysy, \u0159ezy");
+  EXPECT_EQ(ReadText(std::u16string(kAddonProfile) + u"\\Variables", u"VELKOR_H"), u"<missing>");
+  EXPECT_EQ(
+      ReadText(std::u16string(kAddonProfile) + u"\\ToolPalette\\Catalogs", u"Vik\u00FD\u0159e"),
+      AcadUser() + u"\\Support\\RegisteredTools\\KvAdDormerStockTools.atc");
+  EXPECT_EQ(ReadText(u"Software\\Microsoft\\Windows\\CurrentVersion\\Run", u"KVUNINSTALL"),
+            root_.Join(u"ProgramData") + u"\\Kavrin\\KVUnInstall.exe");
+  EXPECT_EQ(ReadText(u"SOFTWARE\\Kavrin\\Uninstall", u"VELKOR RUR15"),
+            u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"");
+
+  // The uninstall log: each line once, and a record of a folder that holds
+  // each copied file (which folders depends on the order the folder search
+  // delivers, the platform's).
+  const std::vector<std::string> lines = Lines(log);
+  EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "2,0," + pf::Utf16ToUtf8(kAddonProfile)),
+            lines.end());
+  const std::string oneUser = pf::Utf16ToCodePage(OneUser()).value_or("?");
+  for (const auto& [path, bytes] :
+       ReadTree(std::u16string(VK_DEMO_DIR) + u"\\install\\UserDataCache")) {
+    std::string folder = "3," + oneUser + "/" + pf::Utf16ToUtf8(path);
+    std::replace(folder.begin() + 2 + oneUser.size(), folder.end(), '\\', '/');
+    folder.erase(folder.rfind('/') + 1);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return folder.starts_with(line); }))
+        << folder << "\n"
+        << log;
+  }
+
+  // The second launch changes nothing.
+  const auto userFiles = ReadTree(OneUser());
+  const auto acadFiles = ReadTree(AcadUser());
+  const auto addonProfile = profile::test::Snapshot(kAddonProfile);
+  const auto addonKey = profile::test::Snapshot(u"Software\\Kavrin");
+  EXPECT_EQ(Launch(), args);
+  EXPECT_EQ(ReadTree(OneUser()), userFiles);
+  EXPECT_EQ(ReadTree(AcadUser()), acadFiles);
+  EXPECT_EQ(profile::test::Snapshot(kAddonProfile), addonProfile);
+  EXPECT_EQ(profile::test::Snapshot(u"Software\\Kavrin"), addonKey);
+
+  // The upgrade adds "H": a new profile, its menus merged, nothing lost.
+  profile::ScopedKey machine;
+  ASSERT_EQ(pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKey, pf::kKeyWrite, machine.Receive()),
+            0);
+  ASSERT_EQ(profile::SetStringValue(machine.get(), u"Modules", pf::kRegSz, u"DT A H"), 0);
+  machine.Reset();
+  registry_.Refresh();
+  EXPECT_EQ(Launch(), args);
+  ExpectMenus({u"AecArchCSY.cuix", u"flyouts.cuix", u"velkor_a.cuix", u"velkor_h.cuix"},
+              {u"ACA", u"FLYOUTS", u"VELKOR_A", u"VELKOR_H"});
+  EXPECT_EQ(ReadText(std::u16string(kAddonProfile) + u"\\Variables", u"VELKOR_H"), u"Krovy");
+  EXPECT_EQ(ReadText(u"Software\\Kavrin\\VELKOR RUR15", u"Modules"), u"DT A H");
+  EXPECT_EQ(ReadTree(OneUser()).at(u"Support\\kvstart.lsp"), "the user's own");
+  const std::vector<std::string> upgraded = Lines(Log());
+  EXPECT_EQ(std::set<std::string>(upgraded.begin(), upgraded.end()).size(), upgraded.size());
+  EXPECT_EQ(std::vector<std::string>(upgraded.begin(), upgraded.begin() + lines.size()), lines);
+}
+
+}  // namespace
+}  // namespace vk::app
