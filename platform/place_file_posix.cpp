@@ -10,6 +10,7 @@
 #include "platform/native_path_posix.h"
 #include "platform/place_file.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace vk::platform {
 namespace {
@@ -24,11 +25,21 @@ int MoveNoReplace(const std::string& from, const std::string& to) {
   return 0;
 }
 
+// Whether a file of that name exists, letter case ignored. Tested as written
+// first: a launch over a filled folder tests every file, and that is one call.
+bool Exists(std::u16string_view target) {
+  std::string direct = Utf16ToUtf8(target);
+  for (char& c : direct) {
+    if (c == '\\') c = '/';
+  }
+  struct stat info;
+  return lstat(direct.c_str(), &info) == 0 || PathExists(target);
+}
+
 }  // namespace
 
 long PlaceFile(std::u16string_view source, std::u16string_view target, bool replace) {
-  // The case-insensitive test: a target spelt in other letter case exists.
-  if (!replace && PathExists(target)) return kErrorFileExists;
+  if (!replace && Exists(target)) return kErrorFileExists;
   const std::u16string temp = PlacementTempPath(target);
   const std::string tempNative = NativePath(temp);
   unlink(tempNative.c_str());

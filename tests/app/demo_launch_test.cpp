@@ -105,15 +105,22 @@ class DemoLaunchTest : public testing::Test {
   std::u16string OneUser() const { return root_.Join(u"AppData\\Kavrin\\VELKOR RUR15"); }
   std::u16string Package() const { return OneUser() + u"\\Support\\DT+\\aca.cuix"; }
 
-  // Runs the launcher and returns the arguments AutoCAD received.
-  std::vector<std::u16string> Launch() {
+  static pf::ProcessInformation StartLauncher() {
     pf::ProcessInformation launcher;
     EXPECT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_LAUNCHER_EXE) + u"\" /nologo",
                                std::nullopt, &launcher),
               0);
+    return launcher;
+  }
+  static void ExpectEnds(const pf::ProcessInformation& launcher) {
     uint32_t exitCode = 1;
     EXPECT_TRUE(pf::WaitForExit(launcher, 60000, &exitCode)) << "the launcher did not end";
     EXPECT_EQ(exitCode, 0u);
+  }
+
+  // Runs the launcher and returns the arguments AutoCAD received.
+  std::vector<std::u16string> Launch() {
+    ExpectEnds(StartLauncher());
     registry_.Refresh();
     EXPECT_TRUE(test::TakeMessageLog().empty());
     std::string bytes;
@@ -256,6 +263,26 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   const std::vector<std::string> upgraded = Lines(Log());
   EXPECT_EQ(std::set<std::string>(upgraded.begin(), upgraded.end()).size(), upgraded.size());
   EXPECT_EQ(std::vector<std::string>(upgraded.begin(), upgraded.begin() + lines.size()), lines);
+}
+
+// Two launches at once on a first launch: one prepares while the other
+// waits, and the result is that of one launch.
+TEST_F(DemoLaunchTest, TwoLaunchesAtOnceEndWithOneProfile) {
+  const pf::ProcessInformation first = StartLauncher();
+  const pf::ProcessInformation second = StartLauncher();
+  ExpectEnds(first);
+  ExpectEnds(second);
+  registry_.Refresh();
+  EXPECT_TRUE(test::TakeMessageLog().empty());
+  const std::vector<std::string> lines = Lines(Log());
+  EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "2,0," + pf::Utf16ToUtf8(kAddonProfile)),
+            lines.end());
+  EXPECT_EQ(profile::test::ReadText(std::u16string(kAddonProfile) + u"\\Variables", u"VELKOR_DT"),
+            u"P\u016Fdorysy, \u0159ezy");
+  ExpectMenus({u"AecArchCSY.cuix", u"flyouts.cuix", u"velkor_a.cuix"},
+              {u"ACA", u"FLYOUTS", u"VELKOR_A"});
+  EXPECT_EQ(ReadTree(OneUser()).at(u"Support\\kvstart.lsp"), "the user's own");
 }
 
 }  // namespace
