@@ -38,6 +38,12 @@ PY
 in_prefix "$wine" reg import "$(winpath "$sandbox/registry.reg")" >/dev/null 2>&1
 # Started afresh, so that the desktop comes up with the null graphics driver.
 in_prefix "$wineserver" -k
+# The Windows build prints no settings; these are what it reads them from.
+echo "settings (the machine's add-on key and AutoCAD's product key):"
+for key in 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' 'HKLM\Software\Autodesk\AutoCAD\R24.3\ACAD-7104:405' \
+  'HKCU\Software\Autodesk\AutoCAD\R24.3\ACAD-7104:405\aecProfile\Macros'; do
+  in_prefix "$wine" reg query "$key" 2>/dev/null | tr -d '\r' | sed -n 's/^    /  /p'
+done
 appdata=$(ls -d "$prefix"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
 
 export VKSTART_ACAD_RECORD VKSTART_MSGBOX_LOG VKSTART_MSGBOX_STOP
