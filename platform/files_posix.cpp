@@ -154,8 +154,14 @@ bool ListFolder(std::u16string_view folder, std::u16string_view mask,
     if (name == "." || name == "..") continue;
     FolderItem item{Utf8ToUtf16(name), false};
     if (!MatchesMask(item.name, mask)) continue;
-    struct stat info;
-    item.isFolder = stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    // The entry's own type where the file system gives it; a link or an
+    // unknown type is followed, as the file search does.
+    if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
+      item.isFolder = entry->d_type == DT_DIR;
+    } else {
+      struct stat info;
+      item.isFolder = stat((native + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
     items->push_back(std::move(item));
   }
   return true;
