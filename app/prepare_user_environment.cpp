@@ -70,8 +70,12 @@ void CopyUserData(const settings::Settings& s, CWaitDialog* dialog) {
   WaitDialogStatus status(dialog);
   copy::kvcpyfiles copier;
   copier.SetStatusWindow(&status);
-  static_cast<void>(copier.CopyFiles(s[Setting::StartLocation] + u"\\UserDataCache",
-                                     s[Setting::OneUserPath], u"", false));
+  // A copy cut short still records the folders it filled: a later launch
+  // skips their files and would never record them.
+  static_cast<void>(FailOnException(0, [&] {
+    return copier.CopyFiles(s[Setting::StartLocation] + u"\\UserDataCache", s[Setting::OneUserPath],
+                            u"", false);
+  }));
   copier.WriteUninstallLog(s[Setting::OneUserPath] + u"\\KVUnInstall.log");
 }
 
