@@ -53,10 +53,13 @@ void VkStartApp::RecordInstalledState() {
   const std::u16string& userModules = settings_[Setting::UserModules];
   if (!Recorded(userModules, settings_[Setting::Modules])) {
     WriteText(key, u"Modules", settings_[Setting::Modules]);
-    // Other modules need another profile: the preparation makes it afresh.
+    // Other modules need another profile: the preparation makes it afresh,
+    // and imports the tool catalogs into it again, since their registrations
+    // lived in the profile that goes.
     if (!userModules.empty()) {
       [[maybe_unused]] const bool deleted = profile::DeleteRegistryTree(
           platform::CurrentUserRoot(), profile::AddonProfileKeyPath(settings_));
+      [[maybe_unused]] const long reset = platform::DeleteValue(key, u"Catalogs");
     }
   }
   if (!Recorded(settings_[Setting::UserVersion], settings_[Setting::Version])) {

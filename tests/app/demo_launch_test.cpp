@@ -258,6 +258,10 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   ExpectMenus({u"AecArchCSY.cuix", u"flyouts.cuix", u"velkor_a.cuix", u"velkor_h.cuix"},
               {u"ACA", u"FLYOUTS", u"VELKOR_A", u"VELKOR_H"});
   EXPECT_EQ(ReadText(std::u16string(kAddonProfile) + u"\\Variables", u"VELKOR_H"), u"Krovy");
+  // The new profile has the tool catalogs again.
+  EXPECT_EQ(
+      ReadText(std::u16string(kAddonProfile) + u"\\ToolPalette\\Catalogs", u"Vik\u00FD\u0159e"),
+      AcadUser() + u"\\Support\\RegisteredTools\\KvAdDormerStockTools.atc");
   EXPECT_EQ(ReadText(u"Software\\Kavrin\\VELKOR RUR15", u"Modules"), u"DT A H");
   EXPECT_EQ(ReadTree(OneUser()).at(u"Support\\kvstart.lsp"), "the user's own");
   const std::vector<std::string> upgraded = Lines(Log());
