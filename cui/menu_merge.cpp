@@ -11,6 +11,7 @@
 #include "cui/uid_counters.h"
 #include "cui/workspaces.h"
 #include "platform/files.h"
+#include "platform/place_file.h"
 #include "platform/registry.h"
 #include "xml/node.h"
 
@@ -43,7 +44,7 @@ constexpr char16_t kTabTitle[] = u"Krovy";
 // A path joined to an empty folder setting starts with a lone backslash and
 // would name a file at the root of whatever drive is current.
 bool IsUsablePath(std::u16string_view path) {
-  return !path.empty() && (path[0] != u'\\' || (path.size() > 1 && path[1] == u'\\'));
+  return !path.empty() && !platform::BeginsWithBareBackslash(path);
 }
 
 bool Exists(std::u16string_view path) {
