@@ -26,16 +26,6 @@ std::u16string_view Trimmed(std::u16string_view text) {
   return text.substr(begin, text.find_last_not_of(u" \t") - begin + 1);
 }
 
-// Whether the file's bytes could be read whole.
-bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
-  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
-  if (!file) return false;
-  char buffer[4096];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes->append(buffer, got);
-  return std::ferror(file.get()) == 0;
-}
-
 }  // namespace
 
 void kvcpyfiles::SetStatusWindow(CopyStatus* status) {
@@ -69,7 +59,7 @@ void kvcpyfiles::ReadCopyList(std::u16string_view listPath) {
   masks_.clear();
   std::string bytes;
   if (listPath.empty() || platform::BeginsWithBareBackslash(listPath) ||
-      !ReadWholeFile(listPath, &bytes)) {
+      !platform::ReadWholeFile(listPath, &bytes)) {
     masks_.push_back(u"*.*");
     return;
   }

@@ -53,6 +53,9 @@ struct FolderItem {
 // fopen of a Windows path with a mode such as u"rb" or u"w+b"; null on failure.
 std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode);
 
+// Appends the whole file to `bytes`; false when it cannot be opened or read.
+[[nodiscard]] bool ReadWholeFile(std::u16string_view path, std::string* bytes);
+
 // An open file that is closed when it goes away.
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }

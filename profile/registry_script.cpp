@@ -57,15 +57,6 @@ std::u16string DecodeScript(std::string_view bytes) {
   return platform::CodePageToUtf16(bytes);
 }
 
-bool ReadScriptFile(std::u16string_view path, std::string* bytes) {
-  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
-  if (!file) return false;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes->append(buffer, got);
-  return std::ferror(file.get()) == 0;
-}
-
 // The state of one import: the options text in force, whether its block is
 // active, and the key of the last key line.
 class ScriptImport {
@@ -188,7 +179,7 @@ bool OptionsMatch(std::u16string_view options, uint32_t editionFlags) {
 bool ImportRegistryScript(std::u16string_view path, const settings::Settings& settings,
                           uint32_t editionFlags) {
   std::string bytes;
-  if (!ReadScriptFile(path, &bytes)) return false;
+  if (!platform::ReadWholeFile(path, &bytes)) return false;
   ImportRegistryScriptBytes(bytes, settings, editionFlags);
   return true;
 }

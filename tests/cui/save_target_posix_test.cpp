@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cui/package_file.h"
-#include "platform/text.h"
+#include "platform/native_path_posix.h"
 #include "tests/cui/package_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
@@ -18,13 +18,8 @@ namespace {
 using vk::test::TempFolder;
 using xml::XmlDocument;
 
-// The path for the system calls of the test itself.
 std::string Native(const std::u16string& path) {
-  std::string native = platform::Utf16ToUtf8(path);
-  for (char& c : native) {
-    if (c == '\\') c = '/';
-  }
-  return native;
+  return platform::NativePath(path);
 }
 
 // The root element of a plain document or of a package's header part.

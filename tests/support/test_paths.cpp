@@ -8,14 +8,6 @@
 #include "platform/text.h"
 
 namespace vk::test {
-namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-}  // namespace
 
 std::u16string TestDataPath(std::u16string_view relative) {
   std::u16string path = VK_TEST_DATA_DIR;
@@ -34,17 +26,12 @@ std::u16string CorpusDir() {
 }
 
 bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
-  File f(platform::OpenFile(path, u"rb"));
-  if (!f) return false;
   bytes->clear();
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) bytes->append(buffer, got);
-  return std::ferror(f.get()) == 0;
+  return platform::ReadWholeFile(path, bytes);
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
-  File f(platform::OpenFile(path, u"wb"));
+  platform::UniqueFile f(platform::OpenFile(path, u"wb"));
   if (!f) return false;
   if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
   return std::fclose(f.release()) == 0;
