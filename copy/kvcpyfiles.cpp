@@ -106,14 +106,7 @@ int kvcpyfiles::CopyFolder(std::u16string_view source, std::u16string_view desti
 }
 
 bool kvcpyfiles::CreateFolderPath(std::u16string_view path) {
-  const std::u16string folder(WithoutTrailingSeparators(path));
-  if (folder.empty()) return false;
-  const long made = platform::MakeFolder(folder);
-  if (made == platform::kErrorSuccess || made == platform::kErrorAlreadyExists) return true;
-  const size_t separator = folder.find_last_of(u"\\/");
-  if (separator == std::u16string::npos) return false;
-  if (!CreateFolderPath(std::u16string_view(folder).substr(0, separator))) return false;
-  return platform::MakeFolder(folder) == platform::kErrorSuccess;
+  return platform::MakeFolderPath(path);
 }
 
 void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {

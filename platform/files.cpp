@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/registry.h"
 
 namespace vk::platform {
 
@@ -9,6 +10,17 @@ bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes->append(buffer, got);
   return std::ferror(file.get()) == 0;
+}
+
+bool MakeFolderPath(std::u16string_view path) {
+  while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
+  if (path.empty()) return false;
+  const long made = MakeFolder(path);
+  if (made == kErrorSuccess || made == kErrorAlreadyExists) return true;
+  const size_t separator = path.find_last_of(u"\\/");
+  if (separator == std::u16string_view::npos) return false;
+  if (!MakeFolderPath(path.substr(0, separator))) return false;
+  return MakeFolder(path) == kErrorSuccess;
 }
 
 }  // namespace vk::platform

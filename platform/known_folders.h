@@ -1,4 +1,4 @@
-// The three known folders the launcher relies on, and %NAME% expansion.
+// The known folders the launcher relies on, and %NAME% expansion.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@ enum class KnownFolder {
   kCommonFiles,    // CSIDL_PROGRAM_FILES_COMMON; posix: %CommonProgramFiles%
   kCommonAppData,  // CSIDL_COMMON_APPDATA; posix: %ProgramData%
   kAppData,        // CSIDL_APPDATA; posix: %APPDATA%
+  kLocalAppData,   // CSIDL_LOCAL_APPDATA (never roams); posix: %LOCALAPPDATA%
 };
 
 // The folder's path; false when the folder is unknown or does not exist.

@@ -30,7 +30,8 @@ const char* FindVariable(const std::string& name) {
 bool GetKnownFolder(KnownFolder folder, std::u16string* path) {
   const char* name = folder == KnownFolder::kCommonFiles     ? "CommonProgramFiles"
                      : folder == KnownFolder::kCommonAppData ? "ProgramData"
-                                                             : "APPDATA";
+                     : folder == KnownFolder::kAppData       ? "APPDATA"
+                                                             : "LOCALAPPDATA";
   const char* value = getenv(name);
   if (value == nullptr || *value == 0) return false;
   std::u16string found = Utf8ToUtf16(value);

@@ -11,7 +11,8 @@ namespace vk::platform {
 bool GetKnownFolder(KnownFolder folder, std::u16string* path) {
   const int csidl = folder == KnownFolder::kCommonFiles     ? CSIDL_PROGRAM_FILES_COMMON
                     : folder == KnownFolder::kCommonAppData ? CSIDL_COMMON_APPDATA
-                                                            : CSIDL_APPDATA;
+                    : folder == KnownFolder::kAppData       ? CSIDL_APPDATA
+                                                            : CSIDL_LOCAL_APPDATA;
   wchar_t buffer[MAX_PATH + 1] = {};
   if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK) return false;
   path->assign(reinterpret_cast<const char16_t*>(buffer));

@@ -12,11 +12,13 @@ struct ScopedKnownFolders::Saved {
 
 ScopedKnownFolders::ScopedKnownFolders(const std::u16string& commonFiles,
                                        const std::u16string& commonAppData,
-                                       const std::u16string& appData)
+                                       const std::u16string& appData,
+                                       const std::u16string& localAppData)
     : saved_(std::make_unique<Saved>()) {
   saved_->variables.push_back(std::make_unique<ScopedEnv>(u"CommonProgramFiles", commonFiles));
   saved_->variables.push_back(std::make_unique<ScopedEnv>(u"ProgramData", commonAppData));
   saved_->variables.push_back(std::make_unique<ScopedEnv>(u"APPDATA", appData));
+  saved_->variables.push_back(std::make_unique<ScopedEnv>(u"LOCALAPPDATA", localAppData));
 }
 
 ScopedKnownFolders::~ScopedKnownFolders() = default;

@@ -11,7 +11,7 @@ namespace {
 
 namespace pf = vk::platform;
 
-// Where the shell looks the three folders up; the values take effect at once.
+// Where the shell looks the folders up; the values take effect at once.
 struct FolderValue {
   bool machine;
   const char16_t* key;
@@ -24,7 +24,10 @@ constexpr FolderValue kValues[] = {
      u"Common AppData", pf::kRegExpandSz},
     {false, u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
      u"AppData", pf::kRegExpandSz},
+    {false, u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+     u"Local AppData", pf::kRegExpandSz},
 };
+constexpr int kFolderCount = sizeof kValues / sizeof kValues[0];
 
 struct RawValue {
   uint32_t type = 0;
@@ -41,15 +44,20 @@ pf::RegKey Open(const FolderValue& v) {
 }  // namespace
 
 struct ScopedKnownFolders::Saved {
-  std::optional<RawValue> values[3];
+  std::optional<RawValue> values[kFolderCount];
+  bool redirected[kFolderCount] = {};
 };
 
 ScopedKnownFolders::ScopedKnownFolders(const std::u16string& commonFiles,
                                        const std::u16string& commonAppData,
-                                       const std::u16string& appData)
+                                       const std::u16string& appData,
+                                       const std::u16string& localAppData)
     : saved_(std::make_unique<Saved>()) {
-  const std::u16string* paths[] = {&commonFiles, &commonAppData, &appData};
-  for (int i = 0; i < 3; ++i) {
+  const std::u16string* paths[] = {&commonFiles, &commonAppData, &appData, &localAppData};
+  for (int i = 0; i < kFolderCount; ++i) {
+    // No local application data folder given: the prefix's own stays.
+    if (paths[i]->empty() && i == kFolderCount - 1) continue;
+    saved_->redirected[i] = true;
     pf::RegKey key = Open(kValues[i]);
     if (key == nullptr) continue;
     RawValue old;
@@ -71,7 +79,8 @@ ScopedKnownFolders::ScopedKnownFolders(const std::u16string& commonFiles,
 }
 
 ScopedKnownFolders::~ScopedKnownFolders() {
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kFolderCount; ++i) {
+    if (!saved_->redirected[i]) continue;
     pf::RegKey key = Open(kValues[i]);
     if (key == nullptr) continue;
     if (const auto& old = saved_->values[i]) {

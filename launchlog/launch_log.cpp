@@ -1,0 +1,86 @@
+#include "launchlog/launch_log.h"
+
+#include <cstdio>
+
+#include "platform/fail_on_exception.h"
+#include "platform/files.h"
+#include "platform/known_folders.h"
+#include "platform/local_time.h"
+#include "platform/text.h"
+
+namespace vk::launchlog {
+namespace {
+
+// The one log of this process; the launcher is single-threaded.
+platform::UniqueFile& OpenLog() {
+  static platform::UniqueFile log;
+  return log;
+}
+
+uint64_t FileSize(std::u16string_view path) {
+  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
+  const long size = std::ftell(file.get());
+  return size < 0 ? 0 : static_cast<uint64_t>(size);
+}
+
+}  // namespace
+
+std::u16string LogFolder(std::u16string_view product) {
+  std::u16string local;
+  if (!platform::GetKnownFolder(platform::KnownFolder::kLocalAppData, &local)) return {};
+  return local + u"\\Kavrin\\" + std::u16string(product) + u"\\Logs";
+}
+
+void Open(std::u16string_view folder) {
+  Close();
+  if (folder.empty() || !platform::MakeFolderPath(folder)) return;
+  const std::u16string base = std::u16string(folder) + u"\\";
+  const std::u16string path = base + kLogFileName;
+  if (FileSize(path) > kRotationSize) {
+    [[maybe_unused]] const long moved =
+        platform::ReplaceFileAtomically(path, base + kOlderLogFileName);
+  }
+  OpenLog().reset(platform::OpenFile(path, u"ab"));
+}
+
+void Close() {
+  OpenLog().reset();
+}
+
+void Record(std::string_view step, std::string_view text) {
+  std::FILE* file = OpenLog().get();
+  if (file == nullptr) return;
+  static_cast<void>(platform::FailOnException(false, [&] {
+    std::string line = platform::LocalTimestamp();
+    line += ' ';
+    line += step;
+    line += ": ";
+    line += text;
+    line += '\n';
+    // A failed write loses this line only; the next one tries again.
+    static_cast<void>(std::fwrite(line.data(), 1, line.size(), file));
+    static_cast<void>(std::fflush(file));
+    return true;
+  }));
+}
+
+void Record(std::string_view step, std::u16string_view text) {
+  if (OpenLog() == nullptr) return;
+  static_cast<void>(platform::FailOnException(false, [&] {
+    Record(step, platform::Utf16ToUtf8(text));
+    return true;
+  }));
+}
+
+std::string Number(int64_t value) {
+  return std::to_string(value);
+}
+
+std::string SystemError(long error) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld (0x%lx)", error, static_cast<unsigned long>(error));
+  return text;
+}
+
+}  // namespace vk::launchlog
