@@ -1,10 +1,12 @@
 // The launch sequence that the splash window's timer runs once.
+#include <chrono>
 #include <vector>
 
 #include "app/prepare_user_environment.h"
 #include "app/show_message.h"
 #include "app/string_table.h"
 #include "app/vk_start_app.h"
+#include "launchlog/launch_log.h"
 #include "platform/fail_on_exception.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
@@ -76,6 +78,9 @@ void VkStartApp::RunLaunchSequence() {
   // and the sequence goes on; nothing may cross the window procedure.
   using platform::FailOnException;
   if (!FailOnException(false, [&] { return UserHasRunAcad(); })) {
+    launchResult_ = "AutoCAD Architecture has not run for this user (no HKEY_CURRENT_USER\\" +
+                    platform::Utf16ToUtf8(settings_[Setting::AcadPathReg]) +
+                    "): message 17 shown, AutoCAD not started";
     userLock_.reset();
     static_cast<void>(
         FailOnException(0, [] { return ShowMessage(kMsgRunAcadFirst, platform::kMbIconError); }));
@@ -88,10 +93,22 @@ void VkStartApp::RunLaunchSequence() {
   const bool prepared = FailOnException(false, [&] { return PrepareUserEnvironment(*this); });
   // Another launcher of this user may prepare now; AutoCAD's start is ours alone.
   userLock_.reset();
-  if (!prepared) return;
-  if (FailOnException(false, [&] { return StartAcad(); })) {
-    platform::WaitUntilIdle(acadProcess_, kIdleWaitMs);
+  if (!prepared) {
+    launchResult_ = "nothing prepared (AcadOneUserPath is empty): AutoCAD not started";
+    return;
   }
+  if (!FailOnException(false, [&] { return StartAcad(); })) {
+    launchResult_ = "AutoCAD not started";
+    return;
+  }
+  const auto waitStart = std::chrono::steady_clock::now();
+  platform::WaitUntilIdle(acadProcess_, kIdleWaitMs);
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - waitStart);
+  launchlog::Record("acad", "waited " + launchlog::Number(waited.count()) +
+                                " ms for AutoCAD to accept input (at most " +
+                                launchlog::Number(kIdleWaitMs) + " ms)");
+  launchResult_ = "AutoCAD started";
 }
 
 }  // namespace vk::app

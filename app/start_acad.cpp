@@ -2,8 +2,10 @@
 #include "app/show_message.h"
 #include "app/string_table.h"
 #include "app/vk_start_app.h"
+#include "launchlog/launch_log.h"
 #include "platform/message_box.h"
 #include "platform/process.h"
+#include "platform/text.h"
 
 namespace vk::app {
 namespace {
@@ -18,11 +20,15 @@ bool VkStartApp::StartAcad() {
   const std::u16string& location = settings_[Setting::AcadLocation];
   // "\acad.exe" alone would run whatever lies at the root of the current drive.
   if (location.empty()) {
+    launchlog::Record("acad", "AcadLocation is empty: message 4 shown");
     ShowMessage(kMsgAcadPathsNotFound, platform::kMbIconError);
     return false;
   }
   const std::u16string executable = location + u"\\acad.exe";
   if (const int error = platform::AccessError(executable); error != 0) {
+    launchlog::Record("acad", u"cannot reach " + executable + u": errno " +
+                                  platform::Utf8ToUtf16(launchlog::Number(error)) +
+                                  u", message 5 shown");
     ShowMessage(kMsgFileNotAccessible, platform::kMbIconError, executable,
                 HexNumber(static_cast<uint32_t>(error)));
   }
@@ -31,13 +37,17 @@ bool VkStartApp::StartAcad() {
                                      settings_[Setting::ProductSwitch] +
                                      settings_[Setting::LanguageSwitch];
   // A longer current directory leaves AutoCAD in the launcher's own.
+  launchlog::Record("acad", u"command line: " + commandLine);
   const long error = platform::StartProcess(
       commandLine, platform::CurrentDirectory(kDirectoryCapacity), &acadProcess_);
   if (error != 0) {
+    launchlog::Record("acad", "start failed: system error " + launchlog::SystemError(error) +
+                                  ", message 9 shown");
     ShowMessage(kMsgCannotStart, platform::kMbIconError, commandLine,
                 HexNumber(static_cast<uint32_t>(error)));
     return false;
   }
+  launchlog::Record("acad", "started");
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/vk_start_app.h"
 
+#include "app/launch_records.h"
 #include "platform/command_line.h"
 
 namespace vk::app {
@@ -25,7 +26,12 @@ bool VkStartApp::InitInstance(const std::vector<std::u16string>& args) {
   // Taken before the settings are read, so that a second launcher of this
   // user reads what the first one recorded.
   userLock_ = std::make_unique<platform::UserLock>();
-  if (!LoadSettings()) return false;
+  BeginLaunchLog(args);
+  if (!LoadSettings()) {
+    launchResult_ = "a known folder is missing: nothing done";
+    return false;
+  }
+  RecordSettings(settings_, EditionFlags, UserEditionFlags);
   splash_ = std::make_unique<CVkstartDlg>([this] { RunLaunchSequence(); });
   switches_ = std::make_unique<SwitchList>();
   switches_->Parse(args);
@@ -45,6 +51,7 @@ void VkStartApp::Run() {
 }
 
 int VkStartApp::ExitInstance() {
+  EndLaunchLog(launchResult_);
   splash_.reset();
   switches_.reset();
   userLock_.reset();

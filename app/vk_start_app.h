@@ -66,6 +66,8 @@ class VkStartApp {
   void RecordInstalledState();
 
   std::unique_ptr<platform::UserLock> userLock_;
+  // The launch log's last line.
+  std::string launchResult_ = "ended before the launch ran";
   settings::Settings settings_;
   std::unique_ptr<CVkstartDlg> splash_;
   std::unique_ptr<SwitchList> switches_;

@@ -31,12 +31,14 @@ else
   cmake --preset linux >/dev/null
   cmake --build --preset linux -j"$(nproc)" --target vkstart acad_standin >/dev/null
   appdata="$sandbox/AppData/Roaming"
-  mkdir -p "$sandbox/Common Files" "$sandbox/ProgramData" "$appdata"
+  localappdata="$sandbox/AppData/Local"
+  mkdir -p "$sandbox/Common Files" "$sandbox/ProgramData" "$appdata" "$localappdata"
   standin="$root/build/linux/tools/acad_standin"
   sed -e "s|@DEMO@|$root/demo|g" -e "s|@ACAD@|$standin|g" demo/registry.reg > "$sandbox/registry.reg"
   export CommonProgramFiles="$sandbox/Common Files"
   export ProgramData="$sandbox/ProgramData"
   export APPDATA="$appdata"
+  export LOCALAPPDATA="$localappdata"
   export VKSTART_REGISTRY="$sandbox/registry.reg"
   export VKSTART_ACAD_RECORD="$sandbox/acad.txt"
   run_launcher() { build/linux/app/vkstart "$@"; }
