@@ -1,7 +1,5 @@
 #include "app/launch_records.h"
 
-#include <cstdio>
-
 #include "launchlog/launch_log.h"
 #include "platform/text.h"
 #include "resources/version.h"
@@ -15,12 +13,6 @@ using settings::Setting;
 std::u16string Quoted(const std::u16string& argument) {
   if (!argument.empty() && argument.find_first_of(u" \t") == std::u16string::npos) return argument;
   return u"\"" + argument + u"\"";
-}
-
-std::string Hex(uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%x", value);
-  return text;
 }
 
 }  // namespace
@@ -70,8 +62,8 @@ void RecordSettings(const settings::Settings& s, uint32_t editionFlags, uint32_t
     launchlog::Record("settings", std::u16string(shown.name) + u" = " +
                                       (value.empty() ? std::u16string(u"(empty)") : value));
   }
-  launchlog::Record("settings", "edition flags: machine " + Hex(editionFlags) + ", user " +
-                                    Hex(userEditionFlags));
+  launchlog::Record("settings", "edition flags: machine " + launchlog::Hex(editionFlags) +
+                                    ", user " + launchlog::Hex(userEditionFlags));
 }
 
 void EndLaunchLog(std::string_view result) {

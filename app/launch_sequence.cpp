@@ -48,27 +48,38 @@ bool VkStartApp::UserHasRunAcad() const {
 
 void VkStartApp::RecordInstalledState() {
   platform::RegKey key = nullptr;
-  if (platform::CreateKey(platform::CurrentUserRoot(), settings::kAddonKeyPath,
-                          platform::kKeyAllAccess, &key, nullptr) != platform::kErrorSuccess) {
+  if (const long made = platform::CreateKey(platform::CurrentUserRoot(), settings::kAddonKeyPath,
+                                            platform::kKeyAllAccess, &key, nullptr);
+      made != platform::kErrorSuccess) {
+    launchlog::Record("modules", "the user's add-on key cannot be created: system error " +
+                                     launchlog::SystemError(made));
     return;
   }
   const std::u16string& userModules = settings_[Setting::UserModules];
   if (!Recorded(userModules, settings_[Setting::Modules])) {
     WriteText(key, u"Modules", settings_[Setting::Modules]);
+    launchlog::Record("modules", u"recorded \"" + settings_[Setting::Modules] + u"\" (was \"" +
+                                     userModules + u"\")");
     // Other modules need another profile: the preparation makes it afresh,
     // and imports the tool catalogs into it again, since their registrations
     // lived in the profile that goes.
     if (!userModules.empty()) {
-      [[maybe_unused]] const bool deleted = profile::DeleteRegistryTree(
-          platform::CurrentUserRoot(), profile::AddonProfileKeyPath(settings_));
+      const bool deleted = profile::DeleteRegistryTree(platform::CurrentUserRoot(),
+                                                       profile::AddonProfileKeyPath(settings_));
       [[maybe_unused]] const long reset = platform::DeleteValue(key, u"Catalogs");
+      launchlog::Record("modules", deleted ? "the add-on profile was deleted, to be made afresh"
+                                           : "the add-on profile could not be deleted");
     }
+  } else {
+    launchlog::Record("modules", "unchanged");
   }
   if (!Recorded(settings_[Setting::UserVersion], settings_[Setting::Version])) {
     WriteText(key, u"Version", settings_[Setting::Version]);
+    launchlog::Record("modules", u"Version recorded: " + settings_[Setting::Version]);
   }
   if (!Recorded(settings_[Setting::UserVersionH], settings_[Setting::VersionH])) {
     WriteText(key, u"VersionH", settings_[Setting::VersionH]);
+    launchlog::Record("modules", u"VersionH recorded: " + settings_[Setting::VersionH]);
   }
   platform::CloseKey(key);
 }
@@ -94,7 +105,7 @@ void VkStartApp::RunLaunchSequence() {
   // Another launcher of this user may prepare now; AutoCAD's start is ours alone.
   userLock_.reset();
   if (!prepared) {
-    launchResult_ = "nothing prepared (AcadOneUserPath is empty): AutoCAD not started";
+    launchResult_ = "nothing prepared: AutoCAD not started";
     return;
   }
   if (!FailOnException(false, [&] { return StartAcad(); })) {

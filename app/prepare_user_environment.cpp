@@ -7,6 +7,7 @@
 #include "app/wait_dialog.h"
 #include "copy/kvcpyfiles.h"
 #include "cui/menu_merge.h"
+#include "launchlog/launch_log.h"
 #include "platform/fail_on_exception.h"
 #include "platform/files.h"
 #include "platform/place_file.h"
@@ -47,11 +48,23 @@ class WaitDialogStatus final : public copy::CopyStatus {
 
 // Places one installed file where the user's target does not exist yet;
 // whether it arrived. A source from an empty setting is never read.
-bool PlaceInstalledFile(const std::u16string& source, const std::u16string& target) {
+bool PlaceInstalledFile(std::string_view step, const std::u16string& source,
+                        const std::u16string& target) {
   if (platform::BeginsWithBareBackslash(source) || platform::BeginsWithBareBackslash(target)) {
+    launchlog::Record(step,
+                      u"skipped, a path built from an empty setting: " + source + u" to " + target);
     return false;
   }
-  return platform::PlaceFile(source, target, false) == platform::kErrorSuccess;
+  const long placed = platform::PlaceFile(source, target, false);
+  if (placed == platform::kErrorSuccess) {
+    launchlog::Record(step, u"placed " + target);
+  } else if (placed == platform::kErrorFileExists) {
+    launchlog::Record(step, u"already present: " + target);
+  } else {
+    launchlog::Record(step, u"not placed " + target + u" from " + source + u": system error " +
+                                platform::Utf8ToUtf16(launchlog::SystemError(placed)));
+  }
+  return placed == platform::kErrorSuccess;
 }
 
 // The localised ribbon catalog's file name; empty for other languages.
@@ -72,23 +85,28 @@ void CopyUserData(const settings::Settings& s, CWaitDialog* dialog) {
   copier.SetStatusWindow(&status);
   // A copy cut short still records the folders it filled: a later launch
   // skips their files and would never record them.
-  static_cast<void>(FailOnException(0, [&] {
-    return copier.CopyFiles(s[Setting::StartLocation] + u"\\UserDataCache", s[Setting::OneUserPath],
-                            u"", false);
-  }));
+  if (FailOnException(-1, [&] {
+        return copier.CopyFiles(s[Setting::StartLocation] + u"\\UserDataCache",
+                                s[Setting::OneUserPath], u"", false);
+      }) < 0) {
+    launchlog::Record("copy", "stopped: out of memory");
+  }
   copier.WriteUninstallLog(s[Setting::OneUserPath] + u"\\KVUnInstall.log");
 }
 
 // The ribbon catalogs, present only in the launch that made the add-on profile.
 void PlaceRibbonCatalogs(const settings::Settings& s) {
   const std::u16string& palettes = s[Setting::ToolPalettePath];
-  if (palettes.empty()) return;
+  if (palettes.empty()) {
+    launchlog::Record("catalogs", "none: the add-on profile was not made in this launch");
+    return;
+  }
   const std::u16string catalogs = s[Setting::OneUserPath] + u"\\Support\\WorkspaceCatalog (Metric)";
-  static_cast<void>(
-      PlaceInstalledFile(palettes + u"\\Ribbon Tools.atc", catalogs + u"\\Ribbon Tools.atc"));
+  static_cast<void>(PlaceInstalledFile("catalogs", palettes + u"\\Ribbon Tools.atc",
+                                       catalogs + u"\\Ribbon Tools.atc"));
   const std::u16string localised = LocalisedRibbonCatalog(s[Setting::LangAbbrev]);
   if (localised.empty()) return;
-  static_cast<void>(PlaceInstalledFile(palettes + u"\\Palettes\\" + localised,
+  static_cast<void>(PlaceInstalledFile("catalogs", palettes + u"\\Palettes\\" + localised,
                                        catalogs + u"\\Palettes\\" + localised));
 }
 
@@ -97,8 +115,12 @@ void PlaceRibbonCatalogs(const settings::Settings& s) {
 void PlaceStockTools(const settings::Settings& s) {
   for (const char16_t* name : kStockTools) {
     const std::u16string target = s[Setting::AcadOneUserPath] + kRegisteredTools + name;
-    if (platform::PathExists(target)) continue;
-    static_cast<void>(PlaceInstalledFile(s[Setting::StartLocation] + kToolCatalogs + name, target));
+    if (platform::PathExists(target)) {
+      launchlog::Record("tools", u"already present: " + target);
+      continue;
+    }
+    static_cast<void>(
+        PlaceInstalledFile("tools", s[Setting::StartLocation] + kToolCatalogs + name, target));
     static_cast<void>(profile::AddUninstallEntry(s, u"4," + target));
   }
 }
@@ -107,59 +129,92 @@ void PlaceStockTools(const settings::Settings& s) {
 void PlaceProfileWorkspace(const settings::Settings& s) {
   const std::u16string folder =
       s[Setting::AcadOneUserPath] + u"\\Support\\Profiles\\" + settings::kAddonProfileName;
-  if (!platform::PathExists(folder) && platform::MakeFolder(folder) == platform::kErrorSuccess) {
-    static_cast<void>(profile::AddUninstallEntry(s, u"3," + folder));
+  if (!platform::PathExists(folder)) {
+    const long made = platform::MakeFolder(folder);
+    if (made == platform::kErrorSuccess) {
+      static_cast<void>(profile::AddUninstallEntry(s, u"3," + folder));
+    } else {
+      launchlog::Record("workspace", u"cannot create " + folder + u": system error " +
+                                         platform::Utf8ToUtf16(launchlog::SystemError(made)));
+    }
   }
   static_cast<void>(PlaceInstalledFile(
-      s[Setting::StartLocation] + u"\\UserDataCacheAdt\\Profile.aws", folder + u"\\Profile.aws"));
+      "workspace", s[Setting::StartLocation] + u"\\UserDataCacheAdt\\Profile.aws",
+      folder + u"\\Profile.aws"));
+}
+
+void RecordRegistration(const std::u16string& what, long result) {
+  launchlog::Record("uninstaller",
+                    what + (result == platform::kErrorSuccess
+                                ? std::u16string(u": set")
+                                : u": not set, system error " +
+                                      platform::Utf8ToUtf16(launchlog::SystemError(result))));
 }
 
 // The uninstaller, started at logon, and its entry for this profile.
 void RegisterUninstaller(const settings::Settings& s) {
+  const std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
   profile::ScopedKey run;
-  if (platform::OpenKey(platform::CurrentUserRoot(), kRunKey, platform::kKeyWrite, run.Receive()) ==
-      platform::kErrorSuccess) {
-    static_cast<void>(
-        profile::SetStringValue(run.get(), u"KVUNINSTALL", platform::kRegSz,
-                                s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe"));
+  long result =
+      platform::OpenKey(platform::CurrentUserRoot(), kRunKey, platform::kKeyWrite, run.Receive());
+  if (result == platform::kErrorSuccess) {
+    result = profile::SetStringValue(run.get(), u"KVUNINSTALL", platform::kRegSz, program);
   }
+  RecordRegistration(u"Run value KVUNINSTALL = " + program, result);
   profile::ScopedKey uninstall;
-  if (platform::CreateKey(platform::CurrentUserRoot(), kUninstallKey, platform::kKeyAllAccess,
-                          uninstall.Receive(), nullptr) == platform::kErrorSuccess) {
-    static_cast<void>(profile::SetStringValue(uninstall.get(), settings::kAddonProfileName,
-                                              platform::kRegSz, kUninstallCommand));
+  result = platform::CreateKey(platform::CurrentUserRoot(), kUninstallKey, platform::kKeyAllAccess,
+                               uninstall.Receive(), nullptr);
+  if (result == platform::kErrorSuccess) {
+    result = profile::SetStringValue(uninstall.get(), settings::kAddonProfileName, platform::kRegSz,
+                                     kUninstallCommand);
   }
+  RecordRegistration(u"uninstall value " + std::u16string(settings::kAddonProfileName) + u" = " +
+                         kUninstallCommand,
+                     result);
 }
 
 // Runs one step; running out of memory in it skips the step.
 template <typename Step>
-void RunStep(Step step) {
-  static_cast<void>(FailOnException(false, [&] {
-    step();
-    return true;
-  }));
+void RunStep(std::string_view name, Step step) {
+  if (!FailOnException(false, [&] {
+        step();
+        return true;
+      })) {
+    launchlog::Record(name, "stopped: out of memory");
+  }
 }
 
 }  // namespace
 
 bool PrepareUserEnvironment(VkStartApp& app) {
   settings::Settings& s = app.settings();
-  if (s[Setting::AcadOneUserPath].empty()) return false;
+  if (s[Setting::AcadOneUserPath].empty()) {
+    launchlog::Record("prepare", "AcadOneUserPath is empty: nothing prepared");
+    return false;
+  }
   CWaitDialog dialog;
-  if (!FailOnException(false, [&] { return dialog.Create(app.splash()); })) return false;
+  if (!FailOnException(false, [&] { return dialog.Create(app.splash()); })) {
+    launchlog::Record("prepare", "the wait dialog cannot be created: nothing prepared");
+    return false;
+  }
   dialog.CenterWindow();
 
-  RunStep([&] {
+  RunStep("profile", [&] {
     static_cast<void>(profile::PrepareAddonProfile(&s, app.EditionFlags, app.UserEditionFlags));
   });
-  RunStep([&] { static_cast<void>(profile::ImportCatalogScript(s, app.EditionFlags)); });
-  RunStep([&] { CopyUserData(s, &dialog); });
-  RunStep([&] { PlaceRibbonCatalogs(s); });
-  RunStep([&] { PlaceStockTools(s); });
-  if ((app.EditionFlags & settings::kEditionDT) != 0) RunStep([&] { PlaceProfileWorkspace(s); });
-  RunStep(
-      [&] { static_cast<void>(cui::MergeAddonMenus(s, app.EditionFlags, app.UserEditionFlags)); });
-  RunStep([&] { RegisterUninstaller(s); });
+  RunStep("profile", [&] { static_cast<void>(profile::ImportCatalogScript(s, app.EditionFlags)); });
+  RunStep("copy", [&] { CopyUserData(s, &dialog); });
+  RunStep("catalogs", [&] { PlaceRibbonCatalogs(s); });
+  RunStep("tools", [&] { PlaceStockTools(s); });
+  if ((app.EditionFlags & settings::kEditionDT) != 0) {
+    RunStep("workspace", [&] { PlaceProfileWorkspace(s); });
+  } else {
+    launchlog::Record("workspace", "none without the DT edition");
+  }
+  RunStep("merge", [&] {
+    static_cast<void>(cui::MergeAddonMenus(s, app.EditionFlags, app.UserEditionFlags));
+  });
+  RunStep("uninstaller", [&] { RegisterUninstaller(s); });
   dialog.DestroyWindow();
   return true;
 }

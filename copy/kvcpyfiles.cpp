@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "launchlog/launch_log.h"
 #include "platform/code_page_path.h"
 #include "platform/files.h"
 #include "platform/place_file.h"
@@ -14,6 +15,8 @@ namespace vk::copy {
 namespace {
 
 constexpr std::chrono::milliseconds kDispatchInterval{100};
+// Failures named one by one in the launch log; the rest are counted.
+constexpr int kNamedFailures = 5;
 
 std::u16string_view WithoutTrailingSeparators(std::u16string_view path) {
   while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
@@ -37,6 +40,8 @@ int kvcpyfiles::CopyFiles(std::u16string_view source, std::u16string_view destin
                           std::u16string_view listPath, bool overwrite) {
   masks_.clear();
   copiedFolders_.clear();
+  present_ = 0;
+  failed_ = 0;
   ReadCopyList(listPath);
   const std::u16string_view from = WithoutTrailingSeparators(source);
   const std::u16string_view to = WithoutTrailingSeparators(destination);
@@ -50,6 +55,17 @@ int kvcpyfiles::CopyFiles(std::u16string_view source, std::u16string_view destin
     for (const std::u16string& mask : masks_) {
       count += CopyFolder(sourceFolder, destinationFolder, mask, overwrite);
     }
+  } else {
+    launchlog::Record("copy", u"skipped: no usable path (from \"" + std::u16string(source) +
+                                  u"\" to \"" + std::u16string(destination) + u"\")");
+  }
+  launchlog::Record("copy", u"from " + std::u16string(from) + u" to " + std::u16string(to));
+  launchlog::Record("copy", "copied " + launchlog::Number(count) + ", already present " +
+                                launchlog::Number(present_) + ", failed " +
+                                launchlog::Number(failed_));
+  if (failed_ > kNamedFailures) {
+    launchlog::Record(
+        "copy", "(only the first " + launchlog::Number(kNamedFailures) + " failures are named)");
   }
   status_ = nullptr;
   return count;
@@ -79,7 +95,10 @@ void kvcpyfiles::ReadCopyList(std::u16string_view listPath) {
 int kvcpyfiles::CopyFolder(std::u16string_view source, std::u16string_view destination,
                            std::u16string_view mask, bool overwrite) {
   std::vector<platform::FolderItem> items;
-  if (!platform::ListFolder(WithoutTrailingSeparators(source), mask, &items)) return 0;
+  if (!platform::ListFolder(WithoutTrailingSeparators(source), mask, &items)) {
+    RecordFailure(u"cannot list " + std::u16string(source) + std::u16string(mask), std::nullopt);
+    return 0;
+  }
   int count = 0;
   bool folderMade = false;
   for (const platform::FolderItem& item : items) {
@@ -93,9 +112,14 @@ int kvcpyfiles::CopyFolder(std::u16string_view source, std::u16string_view desti
       if (!CreateFolderPath(destination)) return 0;
       folderMade = true;
     }
-    if (platform::PlaceFile(std::u16string(source) + item.name,
-                            std::u16string(destination) + item.name,
-                            overwrite) != platform::kErrorSuccess) {
+    const long placed = platform::PlaceFile(std::u16string(source) + item.name,
+                                            std::u16string(destination) + item.name, overwrite);
+    if (placed == platform::kErrorFileExists) {
+      ++present_;
+      continue;
+    }
+    if (placed != platform::kErrorSuccess) {
+      RecordFailure(u"cannot copy " + std::u16string(source) + item.name, placed);
       continue;
     }
     ReportCopied(item.name);
@@ -106,7 +130,18 @@ int kvcpyfiles::CopyFolder(std::u16string_view source, std::u16string_view desti
 }
 
 bool kvcpyfiles::CreateFolderPath(std::u16string_view path) {
-  return platform::MakeFolderPath(path);
+  const long made = platform::MakeFolderPath(path);
+  if (made == platform::kErrorSuccess) return true;
+  RecordFailure(u"cannot create folder " + std::u16string(path) + u" (its files are not copied)",
+                made);
+  return false;
+}
+
+void kvcpyfiles::RecordFailure(const std::u16string& what, std::optional<long> error) {
+  if (++failed_ > kNamedFailures) return;
+  std::string reason = launchlog::SystemError(error.value_or(0));
+  launchlog::Record("copy", what + (error ? u": system error " + platform::Utf8ToUtf16(reason)
+                                          : std::u16string()));
 }
 
 void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,11 +55,16 @@ class kvcpyfiles {
   void ReportCopied(std::u16string_view fileName);
   // Lets the windows answer when 100 ms have passed since they last could.
   void KeepResponsive();
+  // Counts a failure of the run and names the first few in the launch log.
+  void RecordFailure(const std::u16string& what, std::optional<long> error);
 
   CopyStatus* status_ = nullptr;
   bool shown_ = false;
   std::vector<std::u16string> masks_;
   std::vector<std::u16string> copiedFolders_;
+  // Files of this run that were there already, and that failed.
+  int present_ = 0;
+  int failed_ = 0;
   std::chrono::steady_clock::time_point lastDispatch_{};
 };
 

@@ -10,9 +10,11 @@
 #include "cui/ribbon_tab.h"
 #include "cui/uid_counters.h"
 #include "cui/workspaces.h"
+#include "launchlog/launch_log.h"
 #include "platform/files.h"
 #include "platform/place_file.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 #include "xml/node.h"
 
 namespace vk::cui {
@@ -60,16 +62,26 @@ void AddAddonWorkspaceMenu(XmlNode* document, const EditionMenu& edition) {
   (void)AddWorkspaceMenu(workspace, edition.menuGroup, edition.popUpId, 1, 0, nullptr, 1);
 }
 
+// References a partial menu, and says so in the launch log.
+void AttachMenu(XmlNode* document, const std::u16string& file) {
+  const bool attached = AttachPartialMenu(document, file.c_str());
+  launchlog::Record(
+      "merge", u"partial menu " + file + (attached ? u" attached" : u" could not be attached"));
+}
+
 // Attaches the menu of an edition in `added` or detaches that of one in
 // `removed`; true when it was attached.
 bool FollowEdition(XmlNode* document, const EditionMenu& edition, uint32_t added,
                    uint32_t removed) {
   if ((added & edition.bit) != 0) {
-    (void)AttachPartialMenu(document, edition.package);
+    AttachMenu(document, edition.package);
     AddAddonWorkspaceMenu(document, edition);
     return true;
   }
-  if ((removed & edition.bit) != 0) DetachPartialMenu(document, edition.package);
+  if ((removed & edition.bit) != 0) {
+    DetachPartialMenu(document, edition.package);
+    launchlog::Record("merge", u"partial menu " + std::u16string(edition.package) + u" detached");
+  }
   return false;
 }
 
@@ -77,7 +89,7 @@ bool FollowEdition(XmlNode* document, const EditionMenu& edition, uint32_t added
 void AttachExpressMenu(XmlNode* document, const settings::Settings& settings) {
   const std::u16string menu = settings[Setting::AcadOneUserPath] + u"\\Support\\acetmain.cuix";
   if (Exists(menu) && Exists(settings[Setting::AcadLocation] + u"\\Express")) {
-    (void)AttachPartialMenu(document, menu.c_str());
+    AttachMenu(document, menu);
   }
 }
 
@@ -85,14 +97,24 @@ void AttachExpressMenu(XmlNode* document, const settings::Settings& settings) {
 void PlaceTabInDefaultWorkspace(XmlNode* document) {
   XmlNode* workspace =
       xml::NodeFindByAttribute(FindWorkspace(document, nullptr), u"DefaultWorkspace", u"true");
-  if (workspace == nullptr) return;
+  if (workspace == nullptr) {
+    launchlog::Record("merge", "ribbon tab not placed: no default workspace");
+    return;
+  }
   const XmlNode* name = xml::NodeChild(workspace, u"Name", false);
   const XmlNode* uid = xml::NodeFindByName(workspace->firstAttribute, u"UID");
-  if (name == nullptr || name->value.empty() || uid == nullptr || uid->value.empty()) return;
+  if (name == nullptr || name->value.empty() || uid == nullptr || uid->value.empty()) {
+    launchlog::Record("merge", "ribbon tab not placed: the default workspace has no name or UID");
+    return;
+  }
   const RibbonTabPlacement placement{
       uid->value.c_str(), name->value.c_str(), kTabId,           kTabId, kTabId,
       kTabTitle,          kTabTitle,           kMenuH.menuGroup, 1};
-  (void)AddWorkspaceRibbonTab(document, placement);
+  const bool placed = AddWorkspaceRibbonTab(document, placement) != nullptr;
+  launchlog::Record("merge",
+                    u"ribbon tab " + std::u16string(kTabId) +
+                        (placed ? u" placed in workspace " : u" not placed in workspace ") +
+                        name->value.c_str());
 }
 
 // Drops the ribbon layout stored in the add-on profile, so that AutoCAD
@@ -102,9 +124,14 @@ void ClearProfileRibbon(const settings::Settings& settings) {
                               settings::kAddonProfileName + u"\\Profile.aws";
   if (!Exists(path)) return;
   xml::XmlDocument profile(OpenCustomisationFile(path));
-  if (!profile) return;
+  if (!profile) {
+    launchlog::Record("merge", u"profile ribbon not cleared: cannot open " + path);
+    return;
+  }
   if (XmlNode* ribbon = FindProfileRibbon(profile.get())) xml::NodeUnlink(ribbon, true);
-  (void)SaveCustomisationFile(path, profile.get(), false);
+  const int saved = SaveCustomisationFile(path, profile.get(), false);
+  launchlog::Record("merge", u"profile ribbon cleared in " + path + u": save result " +
+                                 platform::Utf8ToUtf16(launchlog::Number(saved)));
 }
 
 // Keeps the file that a package rebuilt from AutoCAD's copy replaces as
@@ -128,14 +155,28 @@ bool KeepReplacedPackage(const std::u16string& target) {
 
 bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
                      uint32_t userEditionFlags) {
-  if (editionFlags == userEditionFlags) return true;
+  if (editionFlags == userEditionFlags) {
+    launchlog::Record("merge", "skipped: the installed editions are those recorded for the user");
+    return true;
+  }
   const bool withDT = (editionFlags & settings::kEditionDT) != 0;
   const std::u16string target = settings[Setting::MenusPath] + kMainPackage;
   // Without "DT" the package is rebuilt from AutoCAD's own copy.
   const std::u16string source = withDT ? target : settings[Setting::CdMenus] + kMainPackage;
-  if (!IsUsablePath(target) || !IsUsablePath(source)) return false;
+  if (!IsUsablePath(target) || !IsUsablePath(source)) {
+    launchlog::Record("merge", u"skipped: no usable path for the package (MenusPath \"" +
+                                   settings[Setting::MenusPath] + u"\", CdMenus \"" +
+                                   settings[Setting::CdMenus] + u"\")");
+    return false;
+  }
   xml::XmlDocument document(OpenCustomisationFile(source));
-  if (!document) return false;
+  if (!document) {
+    launchlog::Record("merge", u"cannot open " + source +
+                                   (platform::PathExists(source) ? u": not a readable menu package"
+                                                                 : u": the file does not exist"));
+    return false;
+  }
+  launchlog::Record("merge", u"read " + source);
 
   SetMenuFileRecord(settings[Setting::AcadPathReg].c_str(), settings::kAddonProfileName, 0);
   SetCustomisationVersion(18, 0);
@@ -144,10 +185,13 @@ bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
   // installed edition is applied to it, not only those new at this launch.
   const uint32_t added = withDT ? editionFlags & ~userEditionFlags : editionFlags;
   const uint32_t removed = userEditionFlags & ~editionFlags;
+  launchlog::Record(
+      "merge", "editions added " + launchlog::Hex(added) + ", removed " + launchlog::Hex(removed) +
+                   (withDT ? "" : " (every installed edition, on AutoCAD's package)"));
   XmlNode* package = document.get();
 
   if ((added & kMenuDT.bit) != 0) {
-    (void)AttachPartialMenu(package, kMenuDT.package);
+    AttachMenu(package, kMenuDT.package);
     AttachExpressMenu(package, settings);
     AddAddonWorkspaceMenu(package, kMenuDT);
   }
@@ -158,7 +202,14 @@ bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
   }
 
   if (withDT || KeepReplacedPackage(target)) {
-    (void)SaveCustomisationFile(target, package, false);
+    const int saved = SaveCustomisationFile(target, package, false);
+    launchlog::Record("merge",
+                      u"saved " + target + u": result " +
+                          platform::Utf8ToUtf16(launchlog::Number(saved)) +
+                          (saved == kSaveOk ? u" (saved)" : u" (failed, the file is unchanged)"));
+  } else {
+    launchlog::Record("merge", u"not saved: " + target +
+                                   u" could not be kept as aca.cuix.bak, so it stays as it was");
   }
   document.reset();
   SetMenuFileRecord(nullptr, nullptr, 0);

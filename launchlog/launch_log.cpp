@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/known_folders.h"
 #include "platform/local_time.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 
 namespace vk::launchlog {
@@ -34,7 +35,7 @@ std::u16string LogFolder(std::u16string_view product) {
 
 void Open(std::u16string_view folder) {
   Close();
-  if (folder.empty() || !platform::MakeFolderPath(folder)) return;
+  if (folder.empty() || platform::MakeFolderPath(folder) != platform::kErrorSuccess) return;
   const std::u16string base = std::u16string(folder) + u"\\";
   const std::u16string path = base + kLogFileName;
   if (FileSize(path) > kRotationSize) {
@@ -75,6 +76,12 @@ void Record(std::string_view step, std::u16string_view text) {
 
 std::string Number(int64_t value) {
   return std::to_string(value);
+}
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%x", static_cast<unsigned>(value));
+  return text;
 }
 
 std::string SystemError(long error) {

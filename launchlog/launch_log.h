@@ -34,6 +34,8 @@ void Record(std::string_view step, std::u16string_view text);
 
 // A number for a line, as text.
 [[nodiscard]] std::string Number(int64_t value);
+// A flag word for a line: "0x1f".
+[[nodiscard]] std::string Hex(uint32_t value);
 // A system error for a line: "5 (0x5)".
 [[nodiscard]] std::string SystemError(long error);
 

@@ -12,15 +12,17 @@ bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
   return std::ferror(file.get()) == 0;
 }
 
-bool MakeFolderPath(std::u16string_view path) {
+long MakeFolderPath(std::u16string_view path) {
   while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
-  if (path.empty()) return false;
+  if (path.empty()) return kErrorPathNotFound;
   const long made = MakeFolder(path);
-  if (made == kErrorSuccess || made == kErrorAlreadyExists) return true;
+  if (made == kErrorSuccess || made == kErrorAlreadyExists) return kErrorSuccess;
   const size_t separator = path.find_last_of(u"\\/");
-  if (separator == std::u16string_view::npos) return false;
-  if (!MakeFolderPath(path.substr(0, separator))) return false;
-  return MakeFolder(path) == kErrorSuccess;
+  if (separator == std::u16string_view::npos) return made;
+  if (const long parent = MakeFolderPath(path.substr(0, separator)); parent != kErrorSuccess) {
+    return parent;
+  }
+  return MakeFolder(path);
 }
 
 }  // namespace vk::platform

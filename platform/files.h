@@ -24,8 +24,9 @@ inline constexpr long kErrorPathNotFound = 3;
 [[nodiscard]] long CopyFileNoReplace(std::u16string_view source, std::u16string_view target);
 // Creates one folder (its parent must exist); kErrorAlreadyExists when it does.
 [[nodiscard]] long MakeFolder(std::u16string_view path);
-// Creates a folder and its missing parents; true when it exists afterwards.
-[[nodiscard]] bool MakeFolderPath(std::u16string_view path);
+// Creates a folder and its missing parents: kErrorSuccess when it exists
+// afterwards, else the error of the first folder that could not be made.
+[[nodiscard]] long MakeFolderPath(std::u16string_view path);
 // Deletes a file; kErrorFileNotFound when it is missing.
 [[nodiscard]] long RemoveFile(std::u16string_view path);
 // Replaces `target` by `replacement` in one step (the target may be missing);

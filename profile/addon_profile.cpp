@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "launchlog/launch_log.h"
 #include "platform/files.h"
 #include "platform/place_file.h"
 #include "platform/registry.h"
@@ -54,12 +55,16 @@ bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
                                platform::kKeyQueryValue, profile.Receive()) == kErrorSuccess;
   }
   if (exists) {
+    launchlog::Record("profile", "the add-on profile exists: kept");
     if ((editionFlags & settings::kEditionDT) != 0 &&
         (userEditionFlags & settings::kEditionDT) == 0) {
       PointProfileAtAddonFolders(*settings);
+      launchlog::Record("profile", "pointed at the add-on's folders for the new DT edition");
     }
     return true;
   }
+  launchlog::Record(
+      "profile", u"making the add-on profile HKEY_CURRENT_USER\\" + AddonProfileKeyPath(*settings));
 
   // Without a menu folder the names would point at the drive's root.
   const std::u16string& menus = (*settings)[Setting::MenusPath];
@@ -88,7 +93,10 @@ bool ImportProfileScript(const settings::Settings& settings, uint32_t editionFla
 }
 
 bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFlags) {
-  if (settings[Setting::Modules].find(u"DT") == std::u16string::npos) return true;
+  if (settings[Setting::Modules].find(u"DT") == std::u16string::npos) {
+    launchlog::Record("profile", "no tool catalogs to import without the DT edition");
+    return true;
+  }
   uint32_t catalogs = 0;
   {
     ScopedKey key;
@@ -100,7 +108,10 @@ bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFla
       catalogs = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t{bytes[3]} << 24);
     }
   }
-  if (catalogs == 1) return true;
+  if (catalogs == 1) {
+    launchlog::Record("profile", "tool catalogs imported before (\"Catalogs\" is 1)");
+    return true;
+  }
   const std::u16string script = settings[Setting::StartLocation] + u"\\prof_cat.txt";
   // Without an installation folder the name points at the drive's root; not
   // recorded, so a repaired installation still imports its catalogs.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "launchlog/launch_log.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -20,6 +21,8 @@ constexpr size_t kNone = std::u16string_view::npos;
 constexpr std::u16string_view kWhiteSpace = u" \t\n\v\f\r";
 constexpr std::u16string_view kOptionsHeader = u"{OPTIONS:";
 constexpr std::u16string_view kCurrentUser = u"HKEY_CURRENT_USER";
+// Refused lines named one by one in the launch log; the rest are counted.
+constexpr int kNamedRefusals = 5;
 
 std::u16string_view TrimLeft(std::u16string_view text, std::u16string_view chars) {
   const size_t first = text.find_first_not_of(chars);
@@ -57,12 +60,21 @@ std::u16string DecodeScript(std::string_view bytes) {
   return platform::CodePageToUtf16(bytes);
 }
 
+// Lines that an import passes over by design, not counted as refused:
+// comments and the headers of exported registry files.
+bool IsCommentOrHeader(std::u16string_view line) {
+  return line.front() == u';' || line.starts_with(u"REGEDIT") ||
+         line.starts_with(u"Windows Registry Editor");
+}
+
 // The state of one import: the options text in force, whether its block is
 // active, and the key of the last key line.
 class ScriptImport {
  public:
   ScriptImport(const settings::Settings& settings, uint32_t editionFlags)
       : settings_(settings), editionFlags_(editionFlags) {}
+
+  const ScriptImportCounts& counts() const { return counts_; }
 
   void Line(std::u16string_view raw) {
     std::u16string expanded(raw);
@@ -86,26 +98,42 @@ class ScriptImport {
     key_.Reset();
     const std::u16string_view path = TrimRight(TrimLeft(line, u" ["), u" ]");
     const size_t root = path.find(kCurrentUser);
-    if (root == kNone) return;
+    if (root == kNone) {
+      Refuse(line, "not below HKEY_CURRENT_USER");
+      return;
+    }
     // Skips the root name and the backslash after it.
     const size_t relative = root + kCurrentUser.size() + 1;
     const std::u16string_view subkey =
         relative < path.size() ? path.substr(relative) : std::u16string_view();
-    static_cast<void>(platform::CreateKey(platform::CurrentUserRoot(), subkey,
-                                          platform::kKeyAllAccess, key_.Receive(), nullptr));
+    if (const long made = platform::CreateKey(platform::CurrentUserRoot(), subkey,
+                                              platform::kKeyAllAccess, key_.Receive(), nullptr);
+        made != platform::kErrorSuccess) {
+      Refuse(line, "the key cannot be created: system error " + launchlog::SystemError(made));
+    }
   }
 
   void WriteValueLine(std::u16string_view line) {
     ScriptValue value;
-    if (!key_ || !ParseValueLine(line, &value)) return;
+    if (!key_) {
+      Refuse(line, "no key is open");
+      return;
+    }
+    if (!ParseValueLine(line, &value)) {
+      Refuse(line, "not a value line");
+      return;
+    }
     if (!Contains(options_, u"Prep")) {
-      static_cast<void>(value.type == platform::kRegDword
-                            ? SetDwordValue(key_.get(), value.name, value.number)
-                            : SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
+      Written(line, value.type == platform::kRegDword
+                        ? SetDwordValue(key_.get(), value.name, value.number)
+                        : SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
       return;
     }
     // A prepending block puts its text before the text already there.
-    if (value.type == platform::kRegDword) return;
+    if (value.type == platform::kRegDword) {
+      Refuse(line, "a number cannot be prepended");
+      return;
+    }
     uint32_t type = platform::kRegSz;
     RegistryValue old;
     if (QueryRegistryValue(key_.get(), value.name, 0, false, &old) == platform::kErrorSuccess &&
@@ -113,7 +141,22 @@ class ScriptImport {
       value.text += RegistryValueText(old.data);
       type = old.type;
     }
-    static_cast<void>(SetStringValue(key_.get(), value.name, type, value.text));
+    Written(line, SetStringValue(key_.get(), value.name, type, value.text));
+  }
+
+  void Written(std::u16string_view line, long result) {
+    if (result == platform::kErrorSuccess) {
+      ++counts_.written;
+    } else {
+      Refuse(line, "the value cannot be written: system error " + launchlog::SystemError(result));
+    }
+  }
+
+  void Refuse(std::u16string_view line, const std::string& reason) {
+    if (IsCommentOrHeader(line)) return;
+    if (++counts_.refused > kNamedRefusals) return;
+    launchlog::Record("profile", u"line not applied (" + platform::Utf8ToUtf16(reason) + u"): " +
+                                     std::u16string(line));
   }
 
   const settings::Settings& settings_;
@@ -121,6 +164,7 @@ class ScriptImport {
   std::u16string options_;
   bool active_ = true;
   ScopedKey key_;
+  ScriptImportCounts counts_;
 };
 
 }  // namespace
@@ -179,13 +223,22 @@ bool OptionsMatch(std::u16string_view options, uint32_t editionFlags) {
 bool ImportRegistryScript(std::u16string_view path, const settings::Settings& settings,
                           uint32_t editionFlags) {
   std::string bytes;
-  if (!platform::ReadWholeFile(path, &bytes)) return false;
-  ImportRegistryScriptBytes(bytes, settings, editionFlags);
+  if (!platform::ReadWholeFile(path, &bytes)) {
+    launchlog::Record("profile", u"script " + std::u16string(path) + u" cannot be read");
+    return false;
+  }
+  const ScriptImportCounts counts = ImportRegistryScriptBytes(bytes, settings, editionFlags);
+  launchlog::Record("profile", u"script " + std::u16string(path) + u" imported: " +
+                                   platform::Utf8ToUtf16(launchlog::Number(counts.written)) +
+                                   u" values written, " +
+                                   platform::Utf8ToUtf16(launchlog::Number(counts.refused)) +
+                                   u" lines not applied");
   return true;
 }
 
-void ImportRegistryScriptBytes(std::string_view bytes, const settings::Settings& settings,
-                               uint32_t editionFlags) {
+ScriptImportCounts ImportRegistryScriptBytes(std::string_view bytes,
+                                             const settings::Settings& settings,
+                                             uint32_t editionFlags) {
   const std::u16string text = DecodeScript(bytes);
   ScriptImport import(settings, editionFlags);
   // Every run of CR and LF characters is one line break.
@@ -195,6 +248,7 @@ void ImportRegistryScriptBytes(std::string_view bytes, const settings::Settings&
     if (end > begin) import.Line(std::u16string_view(text).substr(begin, end - begin));
     begin = end + 1;
   }
+  return import.counts();
 }
 
 }  // namespace vk::profile

@@ -41,8 +41,16 @@ struct ScriptValue {
 [[nodiscard]] bool ImportRegistryScript(std::u16string_view path,
                                         const settings::Settings& settings, uint32_t editionFlags);
 
+// What an import did: values written, and lines of active blocks that could
+// not be applied (each named in the launch log, the first few by text).
+struct ScriptImportCounts {
+  int written = 0;
+  int refused = 0;
+};
+
 // Imports a script's bytes exactly as a file holds them.
-void ImportRegistryScriptBytes(std::string_view bytes, const settings::Settings& settings,
-                               uint32_t editionFlags);
+ScriptImportCounts ImportRegistryScriptBytes(std::string_view bytes,
+                                             const settings::Settings& settings,
+                                             uint32_t editionFlags);
 
 }  // namespace vk::profile

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "launchlog/launch_log.h"
 #include "platform/text.h"
 #include "profile/registry_access.h"
 
@@ -121,8 +122,13 @@ long CopyRegistryTree(platform::RegKey source, platform::RegKey destination) {
 
 bool CreateAddonProfileKey(settings::Settings* settings) {
   std::u16string source;
-  if (!FindSourceProfile(*settings, &source)) return false;
+  if (!FindSourceProfile(*settings, &source)) {
+    launchlog::Record("profile", u"no profile to copy from under HKEY_CURRENT_USER\\" +
+                                     ProfilesKeyPath(*settings));
+    return false;
+  }
   const std::u16string sourcePath = ProfilesKeyPath(*settings) + u"\\" + source;
+  launchlog::Record("profile", u"copied from profile \"" + source + u"\"");
 
   {
     ScopedKey general;
@@ -142,6 +148,7 @@ bool CreateAddonProfileKey(settings::Settings* settings) {
                           profiles.Receive()) != kErrorSuccess ||
         platform::CreateKey(profiles.get(), settings::kAddonProfileName, platform::kKeyWrite,
                             addon.Receive(), nullptr) != kErrorSuccess) {
+      launchlog::Record("profile", "the add-on profile's key cannot be created");
       return true;
     }
   }

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "launchlog/launch_log.h"
 #include "platform/code_page_path.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace vk::profile {
 namespace {
@@ -39,14 +41,21 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
   static_cast<void>(platform::MakeFolder(vendor + u"\\" + settings::kAddonProfileName));
   const std::optional<std::string> converted = platform::PathLineToCodePage(line);
   // An empty line in place of the path would tell the uninstaller nothing.
-  if (!converted) return false;
+  if (!converted) {
+    launchlog::Record("uninstall", u"not recorded, the code page cannot hold it: " +
+                                       std::u16string(line));
+    return false;
+  }
   return AppendUninstallLines(UninstallLogPath(settings), {*converted});
 }
 
 bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::string>& lines) {
   // Opened for reading and appending, created when missing, never truncated.
   platform::UniqueFile file(platform::OpenFile(logPath, u"a+b"));
-  if (!file) return false;
+  if (!file) {
+    launchlog::Record("uninstall", u"cannot open " + std::u16string(logPath));
+    return false;
+  }
   std::string log;
   std::rewind(file.get());
   char buffer[4096];
@@ -56,6 +65,7 @@ bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::st
   std::string appended;
   for (const std::string& line : lines) {
     if (HoldsLine(log, line)) continue;
+    launchlog::Record("uninstall", u"recorded " + platform::CodePageToUtf16(line));
     // A last line without its end would otherwise run into the new one.
     if (!log.empty() && log.back() != '\n') {
       log += "\r\n";
@@ -66,7 +76,11 @@ bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::st
   }
   if (appended.empty()) return true;
   std::fseek(file.get(), 0, SEEK_END);
-  static_cast<void>(std::fwrite(appended.data(), 1, appended.size(), file.get()));
+  if (std::fwrite(appended.data(), 1, appended.size(), file.get()) != appended.size() ||
+      std::fflush(file.get()) != 0) {
+    launchlog::Record("uninstall", u"cannot write " + std::u16string(logPath));
+    return false;
+  }
   return true;
 }
 

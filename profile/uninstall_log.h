@@ -23,7 +23,7 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
 // Appends to the log at `logPath` each of `lines` (8-bit, without line ends)
 // that it does not hold yet, exact case, each with a CR LF, after ending a
 // last line that has none; creates the file, not its folders. False when the
-// log cannot be opened.
+// log cannot be opened or written.
 bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::string>& lines);
 
 }  // namespace vk::profile

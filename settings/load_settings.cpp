@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <string>
 
+#include "launchlog/launch_log.h"
 #include "platform/known_folders.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
@@ -63,10 +64,19 @@ bool ReadKnownFolder(const FolderSource& source, std::u16string* path) {
   return true;
 }
 
+// A key that gives no values leaves its settings empty; support needs to know why.
+void RecordUnopened(const std::u16string& key, long error) {
+  launchlog::Record("settings", key + u" cannot be opened: system error " +
+                                    pf::Utf8ToUtf16(launchlog::SystemError(error)));
+}
+
 // Machine values of the add-on key.
 void ReadAddonMachineKey(Settings& s) {
   pf::RegKey key = nullptr;
-  if (pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKeyPath, pf::kKeyQueryValue, &key) != 0) {
+  if (const long opened =
+          pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKeyPath, pf::kKeyQueryValue, &key);
+      opened != 0) {
+    RecordUnopened(u"HKEY_LOCAL_MACHINE\\" + std::u16string(kAddonMachineKeyPath), opened);
     return;
   }
   SetIfNonEmpty(s[Setting::AcadPathReg], ReadString(key, u"AcadPathReg"));
@@ -81,7 +91,12 @@ void ReadAddonMachineKey(Settings& s) {
 // What this user last recorded.
 void ReadAddonUserKey(Settings& s) {
   pf::RegKey key = nullptr;
-  if (pf::OpenKey(pf::CurrentUserRoot(), kAddonKeyPath, pf::kKeyQueryValue, &key) != 0) return;
+  if (const long opened =
+          pf::OpenKey(pf::CurrentUserRoot(), kAddonKeyPath, pf::kKeyQueryValue, &key);
+      opened != 0) {
+    RecordUnopened(u"HKEY_CURRENT_USER\\" + std::u16string(kAddonKeyPath), opened);
+    return;
+  }
   SetIfNonEmpty(s[Setting::UserModules], ReadString(key, u"Modules"));
   SetIfNonEmpty(s[Setting::UserVersion], ReadString(key, u"Version"));
   SetIfNonEmpty(s[Setting::UserVersionH], ReadString(key, u"VersionH"));
@@ -92,7 +107,10 @@ void ReadAddonUserKey(Settings& s) {
 // these values.
 void ReadAcadKey(Settings& s) {
   pf::RegKey key = nullptr;
-  if (pf::OpenKey(pf::LocalMachineRoot(), s[Setting::AcadPathReg], pf::kKeyQueryValue, &key) != 0) {
+  if (const long opened =
+          pf::OpenKey(pf::LocalMachineRoot(), s[Setting::AcadPathReg], pf::kKeyQueryValue, &key);
+      opened != 0) {
+    RecordUnopened(u"HKEY_LOCAL_MACHINE\\" + s[Setting::AcadPathReg], opened);
     return;
   }
   SetIfNonEmpty(s[Setting::AcadLocation], TrimTrailingSeparators(ReadString(key, u"AcadLocation")));
@@ -109,7 +127,11 @@ void ReadAcadKey(Settings& s) {
 void ReadMacroKey(Settings& s, uint32_t& menusInAcadFolder) {
   pf::RegKey key = nullptr;
   const std::u16string path = s[Setting::AcadPathReg] + u"\\aecProfile\\Macros";
-  if (pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyQueryValue, &key) != 0) return;
+  if (const long opened = pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyQueryValue, &key);
+      opened != 0) {
+    RecordUnopened(u"HKEY_CURRENT_USER\\" + path, opened);
+    return;
+  }
   SetIfNonEmpty(s[Setting::CdTemplates], TrimTrailingSeparators(ReadString(key, u"CD_TEMPLATES")));
   SetIfNonEmpty(s[Setting::CdMenus], TrimTrailingSeparators(ReadString(key, u"CD_MENUS")));
   const std::u16string roaming =
