@@ -16,7 +16,9 @@ long MakeFolderPath(std::u16string_view path) {
   while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
   if (path.empty()) return kErrorPathNotFound;
   const long made = MakeFolder(path);
-  if (made == kErrorSuccess || made == kErrorAlreadyExists) return kErrorSuccess;
+  if (made == kErrorSuccess) return kErrorSuccess;
+  // A file of that name is no folder to put things in.
+  if (made == kErrorAlreadyExists) return FolderExists(path) ? kErrorSuccess : made;
   const size_t separator = path.find_last_of(u"\\/");
   if (separator == std::u16string_view::npos) return made;
   if (const long parent = MakeFolderPath(path.substr(0, separator)); parent != kErrorSuccess) {

@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "cui/package_file.h"
+#include "launchlog/launch_log.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -48,6 +50,47 @@ void DeleteDemoKeys() {
   }
 }
 
+// The launch log's blocks, one per launch, each a list of "step: text"
+// lines without their time; every line must start with a local time.
+std::vector<std::vector<std::string>> LaunchBlocks(const std::string& log) {
+  static const std::regex time(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d (.*)$)");
+  std::vector<std::vector<std::string>> blocks;
+  size_t begin = 0;
+  for (size_t end; (end = log.find('\n', begin)) != std::string::npos; begin = end + 1) {
+    const std::string line = log.substr(begin, end - begin);
+    std::smatch match;
+    EXPECT_TRUE(std::regex_match(line, match, time)) << line;
+    if (match.empty()) continue;
+    const std::string event = match[1];
+    if (event.starts_with("start: vkstart ")) blocks.emplace_back();
+    if (!blocks.empty()) blocks.back().push_back(event);
+  }
+  EXPECT_EQ(begin, log.size()) << "the last line has no end";
+  return blocks;
+}
+
+// The steps of a block in the order they first appear.
+std::vector<std::string> Steps(const std::vector<std::string>& block) {
+  std::vector<std::string> steps;
+  for (const std::string& event : block) {
+    const std::string step = event.substr(0, event.find(':'));
+    if (std::find(steps.begin(), steps.end(), step) == steps.end()) steps.push_back(step);
+  }
+  return steps;
+}
+
+bool Holds(const std::vector<std::string>& block, std::string_view event) {
+  return std::find(block.begin(), block.end(), event) != block.end();
+}
+
+// The first event that starts with `prefix`; empty for none.
+std::string Find(const std::vector<std::string>& block, std::string_view prefix) {
+  for (const std::string& event : block) {
+    if (event.starts_with(prefix)) return event;
+  }
+  return {};
+}
+
 // A text with every backslash doubled, as a .reg string holds it.
 std::string RegString(std::u16string_view text) {
   std::string out;
@@ -78,11 +121,13 @@ class DemoLaunchTest : public testing::Test {
  protected:
   void SetUp() override {
     DeleteDemoKeys();
-    for (const char16_t* folder : {u"Common Files", u"ProgramData", u"AppData", u"AutoCAD 2024"}) {
+    for (const char16_t* folder :
+         {u"Common Files", u"ProgramData", u"AppData", u"LocalAppData", u"AutoCAD 2024"}) {
       ASSERT_EQ(pf::MakeFolder(root_.Join(folder)), 0);
     }
     folders_ = std::make_unique<test::ScopedKnownFolders>(
-        root_.Join(u"Common Files"), root_.Join(u"ProgramData"), root_.Join(u"AppData"));
+        root_.Join(u"Common Files"), root_.Join(u"ProgramData"), root_.Join(u"AppData"),
+        root_.Join(u"LocalAppData"));
     ASSERT_EQ(pf::CopyFileNoReplace(VK_ACAD_STANDIN_EXE, root_.Join(u"AutoCAD 2024\\acad.exe")), 0);
     // The user has run AutoCAD, and keeps a file of their own where the
     // add-on's copy would go.
@@ -160,6 +205,15 @@ class DemoLaunchTest : public testing::Test {
     EXPECT_NE(cui::test::WorkspaceNamed(cui::test::PackageWorkspaceRoot(package.get()),
                                         u"V\u00FDkres a pozn\u00E1mky"),
               nullptr);
+  }
+
+  std::u16string LaunchLogFolder() const {
+    return root_.Join(u"LocalAppData\\Kavrin\\VELKOR RUR15\\Logs");
+  }
+  std::string LaunchLog(const char16_t* name = u"vkstart.log") const {
+    std::string bytes;
+    static_cast<void>(test::ReadWholeFile(LaunchLogFolder() + u"\\" + name, &bytes));
+    return bytes;
   }
 
   std::string Log() const {
@@ -267,6 +321,94 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   const std::vector<std::string> upgraded = Lines(Log());
   EXPECT_EQ(std::set<std::string>(upgraded.begin(), upgraded.end()).size(), upgraded.size());
   EXPECT_EQ(std::vector<std::string>(upgraded.begin(), upgraded.begin() + lines.size()), lines);
+
+  // The launch log tells each launch's steps, in order, with their results.
+  const auto blocks = LaunchBlocks(LaunchLog());
+  ASSERT_EQ(blocks.size(), 3u) << LaunchLog();
+  const std::vector<std::string> steps{
+      "start", "settings",  "modules", "profile",     "uninstall", "copy",  "catalogs",
+      "tools", "workspace", "merge",   "uninstaller", "acad",      "result"};
+  EXPECT_EQ(Steps(blocks[0]), steps);
+  EXPECT_TRUE(Holds(blocks[0], "settings: edition flags: machine 0x3, user 0x0"));
+  EXPECT_TRUE(Holds(blocks[0], "modules: recorded \"DT A\" (was \"\")"));
+  EXPECT_TRUE(Find(blocks[0], "profile: copied from profile ").size() > 0);
+  // The demo's eight files, one of them the user's own.
+  EXPECT_TRUE(Holds(blocks[0], "copy: copied 7, already present 1, failed 0"));
+  EXPECT_TRUE(Holds(blocks[0], "merge: editions added 0x3, removed 0x0"));
+  EXPECT_TRUE(Find(blocks[0], "merge: saved ").ends_with(": result 0 (saved)"));
+  EXPECT_TRUE(Find(blocks[0], "acad: command line: ").find("/p \"VELKOR RUR15\"") !=
+              std::string::npos);
+  EXPECT_EQ(blocks[0].back(), "result: AutoCAD started");
+
+  EXPECT_TRUE(Holds(blocks[1], "modules: unchanged"));
+  EXPECT_TRUE(Holds(blocks[1], "profile: the add-on profile exists: kept"));
+  EXPECT_TRUE(Holds(blocks[1], "copy: copied 0, already present 8, failed 0"));
+  EXPECT_TRUE(Holds(blocks[1], "catalogs: none: the add-on profile was not made in this launch"));
+  EXPECT_TRUE(
+      Holds(blocks[1], "merge: skipped: the installed editions are those recorded for the user"));
+  EXPECT_TRUE(Find(blocks[1], "uninstall: ").empty()) << "nothing new to record";
+  EXPECT_EQ(blocks[1].back(), "result: AutoCAD started");
+
+  EXPECT_TRUE(Holds(blocks[2], "modules: the add-on profile was deleted, to be made afresh"));
+  EXPECT_TRUE(Holds(blocks[2], "merge: editions added 0x4, removed 0x0"));
+  EXPECT_TRUE(Holds(blocks[2], "merge: partial menu velkor_h.cuix attached"));
+  EXPECT_EQ(blocks[2].back(), "result: AutoCAD started");
+}
+
+// What a launch skips silently is in the log with its reason: a catalog
+// whose source is missing, a folder that cannot be made, a main package that
+// does not open. The launch itself goes on as without a log, and a log that
+// has grown past its limit becomes the older log first.
+TEST_F(DemoLaunchTest, SilentFailuresAreLoggedWithTheirReasons) {
+  // The AutoCAD profile that the add-on's profile copies names a palette
+  // folder that is gone.
+  profile::ScopedKey general;
+  ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(),
+                          std::u16string(kAcadKey) +
+                              u"\\Profiles\\AutoCAD Architecture - Metrick\u00E9 jednotky\\General",
+                          pf::kKeyAllAccess, general.Receive(), nullptr),
+            0);
+  ASSERT_EQ(
+      profile::SetStringValue(general.get(), u"ToolPalettePath", pf::kRegSz, root_.Join(u"gone")),
+      0);
+  general.Reset();
+  // A file where the add-on's plot styles folder goes, and a damaged main package.
+  PutFile(OneUser(), u"Plot Styles", "not a folder");
+  PutFile(OneUser(), u"Support\\DT+\\aca.cuix", "PK damaged");
+  const std::string older(launchlog::kRotationSize + 1, 'x');
+  PutFile(LaunchLogFolder(), u"vkstart.log", older);
+  PutFile(LaunchLogFolder(), u"vkstart.1.log", "oldest");
+  registry_.Refresh();
+
+  EXPECT_GE(Launch().size(), 4u);
+  EXPECT_EQ(LaunchLog(u"vkstart.1.log"), older);
+  const auto blocks = LaunchBlocks(LaunchLog());
+  ASSERT_EQ(blocks.size(), 1u) << LaunchLog();
+  const std::vector<std::string>& block = blocks[0];
+  const std::string catalog = Find(block, "catalogs: not placed ");
+  EXPECT_NE(catalog.find("Ribbon Tools.atc from "), std::string::npos) << catalog;
+  EXPECT_NE(catalog.find(": system error "), std::string::npos) << catalog;
+  const std::string folder = Find(block, "copy: cannot create folder ");
+  EXPECT_NE(folder.find("Plot Styles"), std::string::npos) << folder;
+  EXPECT_NE(folder.find("(its files are not copied): system error 183 (0xb7)"), std::string::npos)
+      << folder;
+  EXPECT_TRUE(Find(block, "copy: copied ").ends_with(", failed 1")) << Find(block, "copy: copied ");
+  EXPECT_TRUE(
+      Find(block, "merge: cannot open ").ends_with("aca.cuix: not a readable menu package"));
+  EXPECT_EQ(block.back(), "result: AutoCAD started");
+}
+
+// A log that cannot be written changes nothing: with a file where the log
+// folder should be, the launch places the same files and starts AutoCAD.
+TEST_F(DemoLaunchTest, AnUnwritableLogFolderChangesNothing) {
+  PutFile(root_.Join(u"LocalAppData"), u"Kavrin", "not a folder");
+  const std::vector<std::u16string> args = Launch();
+  ASSERT_GE(args.size(), 4u);
+  EXPECT_EQ(args[3], u"VELKOR RUR15");
+  ExpectMenus({u"AecArchCSY.cuix", u"flyouts.cuix", u"velkor_a.cuix"},
+              {u"ACA", u"FLYOUTS", u"VELKOR_A"});
+  EXPECT_EQ(ReadTree(OneUser()).at(u"Support\\kvstart.lsp"), "the user's own");
+  EXPECT_FALSE(pf::PathExists(LaunchLogFolder()));
 }
 
 // Two launches at once on a first launch: one prepares while the other
