@@ -27,12 +27,15 @@ tree=$work/install/UserDataCache
 sandbox=$work/sandbox
 export CommonProgramFiles="$sandbox/Common Files" ProgramData="$sandbox/ProgramData"
 export APPDATA="$sandbox/AppData" VKSTART_REGISTRY="$sandbox/registry.reg"
+# The launch log is kept, as on Windows, so its cost is in the figures.
+export LOCALAPPDATA="$sandbox/Local"
 export VKSTART_ACAD_RECORD="$sandbox/acad.txt"
 user=$APPDATA/Kavrin/VELKOR\ RUR15
 
 fresh_sandbox() {
   rm -rf "$sandbox"
-  mkdir -p "$CommonProgramFiles" "$ProgramData" "$APPDATA/Autodesk/ACA 2024/csy/Support/RegisteredTools" \
+  mkdir -p "$CommonProgramFiles" "$ProgramData" "$LOCALAPPDATA" \
+    "$APPDATA/Autodesk/ACA 2024/csy/Support/RegisteredTools" \
     "$APPDATA/Autodesk/ACA 2024/csy/Support/Profiles"
   sed -e "s|@DEMO@|$work|g" -e "s|@ACAD@|$root/$build/tools/acad_standin|g" demo/registry.reg \
     >"$VKSTART_REGISTRY"

@@ -23,6 +23,7 @@ rm -rf "$sandbox"
 mkdir -p "$sandbox"
 
 # Each backend defines: appdata (the user's roaming folder as a Unix path),
+# localappdata (the user's local one, where the launch log is),
 # run_launcher SWITCHES..., export_registry FILE and set_modules TEXT.
 if [ $wine -eq 1 ]; then
   # shellcheck source=scripts/demo_wine.sh
@@ -73,7 +74,8 @@ launch() {
   # The posix launcher does not wait for AutoCAD; give the stand-in a moment.
   for _ in {1..30}; do [ -f "$sandbox/acad.txt" ] && break; sleep 0.1; done
   export_registry "$sandbox/export.reg"
-  python3 scripts/demo_report.py "$sandbox" "$appdata" "$sandbox/export.reg"
+  python3 scripts/demo_report.py "$sandbox" "$appdata" "$sandbox/export.reg" \
+    "$localappdata/Kavrin/VELKOR RUR15/Logs/vkstart.log"
 }
 
 echo "sandbox: $sandbox"

@@ -1,16 +1,17 @@
 #!/usr/bin/env python3
 """Prints what one demo launch left behind: the registry it wrote, the files in
 the user's folders, the uninstall log, the partial menus of aca.cuix and
-AutoCAD's command line. Used by scripts/demo.sh.
+AutoCAD's command line, and the launch's block of the launch log. Used by
+scripts/demo.sh.
 
-usage: demo_report.py SANDBOX APPDATA REGISTRY_EXPORT"""
+usage: demo_report.py SANDBOX APPDATA REGISTRY_EXPORT LAUNCH_LOG"""
 
 import os
 import re
 import sys
 import zipfile
 
-sandbox, appdata, export = sys.argv[1], sys.argv[2], sys.argv[3]
+sandbox, appdata, export, launch_log = sys.argv[1:5]
 
 
 def registry_sections(path):
@@ -63,3 +64,23 @@ if os.path.exists(record):
     os.remove(record)
 else:
     print('  (not started)')
+
+
+def last_launch(path):
+    """The lines of the last launch in the launch log, without their times."""
+    if not os.path.exists(path):
+        return ['(no launch log)']
+    block = []
+    for line in open(path, encoding='utf-8', errors='replace').read().splitlines():
+        event = line.split(' ', 1)[1] if ' ' in line else line
+        if event.startswith('start: vkstart '):
+            block = []
+        block.append(event)
+    return block
+
+
+print('The launch log (%s):' % os.path.basename(launch_log))
+for event in last_launch(launch_log):
+    # The settings are shown above; the log holds them all.
+    if not event.startswith('settings: '):
+        print('  ' + event)

@@ -45,6 +45,7 @@ for key in 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' 'HKLM\Software\Autodesk\AutoCAD\R
   in_prefix "$wine" reg query "$key" 2>/dev/null | tr -d '\r' | sed -n 's/^    /  /p'
 done
 appdata=$(ls -d "$prefix"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
+localappdata=${appdata%/Roaming}/Local
 
 export VKSTART_ACAD_RECORD VKSTART_MSGBOX_LOG VKSTART_MSGBOX_STOP
 VKSTART_ACAD_RECORD=$(winpath "$sandbox/acad.txt")
