@@ -1,6 +1,7 @@
 #include "app/launch_records.h"
 
 #include "launchlog/launch_log.h"
+#include "platform/command_line.h"
 #include "platform/text.h"
 #include "resources/version.h"
 
@@ -9,23 +10,12 @@ namespace {
 
 using settings::Setting;
 
-// An argument as it would be typed: quoted when it holds a blank.
-std::u16string Quoted(const std::u16string& argument) {
-  if (!argument.empty() && argument.find_first_of(u" \t") == std::u16string::npos) return argument;
-  return u"\"" + argument + u"\"";
-}
-
 }  // namespace
 
 void BeginLaunchLog(const std::vector<std::u16string>& args) {
   launchlog::Open(launchlog::LogFolder(settings::kAddonProfileName));
   launchlog::Record("start", "vkstart " VK_VERSION_TEXT);
-  std::u16string commandLine;
-  for (const std::u16string& argument : args) {
-    if (!commandLine.empty()) commandLine += u' ';
-    commandLine += Quoted(argument);
-  }
-  launchlog::Record("start", u"command line: " + commandLine);
+  launchlog::Record("start", u"command line: " + platform::ArgumentsAsTyped(args));
   launchlog::Record("start", u"machine key: HKEY_LOCAL_MACHINE\\" +
                                  std::u16string(settings::kAddonMachineKeyPath));
   launchlog::Record("start",

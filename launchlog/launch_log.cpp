@@ -25,6 +25,15 @@ uint64_t FileSize(std::u16string_view path) {
   return size < 0 ? 0 : static_cast<uint64_t>(size);
 }
 
+// "name.log" becomes "name.1.log".
+std::u16string OlderLogName(std::u16string_view fileName) {
+  const size_t dot = fileName.rfind(u'.');
+  std::u16string older(fileName.substr(0, dot));
+  older += u".1";
+  if (dot != std::u16string_view::npos) older += fileName.substr(dot);
+  return older;
+}
+
 }  // namespace
 
 std::u16string LogFolder(std::u16string_view product) {
@@ -33,14 +42,14 @@ std::u16string LogFolder(std::u16string_view product) {
   return local + u"\\Kavrin\\" + std::u16string(product) + u"\\Logs";
 }
 
-void Open(std::u16string_view folder) {
+void Open(std::u16string_view folder, std::u16string_view fileName) {
   Close();
   if (folder.empty() || platform::MakeFolderPath(folder) != platform::kErrorSuccess) return;
   const std::u16string base = std::u16string(folder) + u"\\";
-  const std::u16string path = base + kLogFileName;
+  const std::u16string path = base + std::u16string(fileName);
   if (FileSize(path) > kRotationSize) {
     [[maybe_unused]] const long moved =
-        platform::ReplaceFileAtomically(path, base + kOlderLogFileName);
+        platform::ReplaceFileAtomically(path, base + OlderLogName(fileName));
   }
   OpenLog().reset(platform::OpenFile(path, u"ab"));
 }

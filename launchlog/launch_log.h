@@ -12,7 +12,8 @@ namespace vk::launchlog {
 
 inline constexpr char16_t kLogFileName[] = u"vkstart.log";
 inline constexpr char16_t kOlderLogFileName[] = u"vkstart.1.log";
-// A log larger than this at the start of a launch becomes the older log.
+// A log larger than this at the start of a launch becomes the older log
+// (its name with ".1" before ".log").
 inline constexpr uint64_t kRotationSize = 1024 * 1024;
 
 // The folder of `product`'s launch logs in the user's local (non-roaming)
@@ -20,10 +21,10 @@ inline constexpr uint64_t kRotationSize = 1024 * 1024;
 // unknown. Its existence tells that the launcher has run for this user here.
 [[nodiscard]] std::u16string LogFolder(std::u16string_view product);
 
-// Starts this process's log in `folder`, made when missing; a log over the
-// rotation size is first moved over the older log. Lines go nowhere until
-// this succeeds.
-void Open(std::u16string_view folder);
+// Starts this process's log, `fileName` in `folder`, made when missing; a log
+// over the rotation size is first moved over the older log. Lines go nowhere
+// until this succeeds.
+void Open(std::u16string_view folder, std::u16string_view fileName = kLogFileName);
 // Ends the log; later lines go nowhere.
 void Close();
 

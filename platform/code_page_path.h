@@ -17,6 +17,11 @@ namespace vk::platform {
 // None when the conversion fails.
 [[nodiscard]] std::optional<std::string> PathLineToCodePage(std::u16string_view line);
 
+// `path` with each short (8.3) component of its existing part replaced by the
+// long name (the part that does not exist follows as written); posix, which
+// keeps no short names, gives `path` itself.
+[[nodiscard]] std::u16string LongPathName(std::u16string_view path);
+
 // The short (8.3) name of the last component of an existing path, as the file
 // system reports it; false when there is none.
 [[nodiscard]] bool ShortComponentName(std::u16string_view path, std::u16string* name);

@@ -72,4 +72,14 @@ std::vector<std::u16string> SplitCommandLine(std::u16string_view line) {
   return args;
 }
 
+std::u16string ArgumentsAsTyped(const std::vector<std::u16string>& args) {
+  std::u16string typed;
+  for (const std::u16string& arg : args) {
+    if (!typed.empty()) typed += u' ';
+    const bool quoted = arg.empty() || arg.find_first_of(u" \t") != std::u16string::npos;
+    typed += quoted ? u"\"" + arg + u"\"" : arg;
+  }
+  return typed;
+}
+
 }  // namespace vk::platform

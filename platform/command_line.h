@@ -12,6 +12,10 @@ namespace vk::platform {
 // An empty line gives no arguments.
 std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
+// Arguments as a person would type them, for a log: separated by blanks,
+// each in quotes when it is empty or holds a blank.
+std::u16string ArgumentsAsTyped(const std::vector<std::u16string>& args);
+
 // The arguments of this process, program path first (Windows: the process
 // command line split as above; posix: the vector the process received).
 std::vector<std::u16string> ProcessArguments();

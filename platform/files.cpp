@@ -12,6 +12,13 @@ bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
   return std::ferror(file.get()) == 0;
 }
 
+bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
+  UniqueFile file(OpenFile(path, u"wb"));
+  if (!file) return false;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
+  return std::fclose(file.release()) == 0;
+}
+
 long MakeFolderPath(std::u16string_view path) {
   while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.remove_suffix(1);
   if (path.empty()) return kErrorPathNotFound;

@@ -14,6 +14,7 @@ namespace vk::platform {
 inline constexpr long kErrorFileExists = 80;
 inline constexpr long kErrorAlreadyExists = 183;
 inline constexpr long kErrorPathNotFound = 3;
+inline constexpr long kErrorDirNotEmpty = 145;
 
 // True when a file or folder of that path exists.
 [[nodiscard]] bool PathExists(std::u16string_view path);
@@ -29,6 +30,8 @@ inline constexpr long kErrorPathNotFound = 3;
 [[nodiscard]] long MakeFolderPath(std::u16string_view path);
 // Deletes a file; kErrorFileNotFound when it is missing.
 [[nodiscard]] long RemoveFile(std::u16string_view path);
+// Deletes an empty folder; kErrorDirNotEmpty when it holds anything.
+[[nodiscard]] long RemoveFolder(std::u16string_view path);
 // Replaces `target` by `replacement` in one step (the target may be missing);
 // on failure both files stay as they were. A read-only target (posix: one
 // without any write bit) is the user's "do not change", whoever runs us:
@@ -49,6 +52,10 @@ struct FolderItem {
 [[nodiscard]] bool ListFolder(std::u16string_view folder, std::u16string_view mask,
                               std::vector<FolderItem>* items);
 
+// The user's temporary folder, without a trailing separator (Windows:
+// GetTempPathW; posix: TMPDIR, else /tmp); false when it cannot be told.
+[[nodiscard]] bool GetTempFolder(std::u16string* path);
+
 // Creates a new empty file with a unique name in the temporary folder (only
 // the first three characters of `prefix` are used, as GetTempFileNameW does).
 [[nodiscard]] bool MakeTempFile(std::u16string_view prefix, std::u16string* path);
@@ -58,6 +65,9 @@ std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode);
 
 // Appends the whole file to `bytes`; false when it cannot be opened or read.
 [[nodiscard]] bool ReadWholeFile(std::u16string_view path, std::string* bytes);
+// Writes `bytes` as the whole file, creating or replacing it; false when it
+// cannot be opened, written or closed.
+[[nodiscard]] bool WriteWholeFile(std::u16string_view path, std::string_view bytes);
 
 // An open file that is closed when it goes away.
 struct FileCloser {

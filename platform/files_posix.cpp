@@ -113,6 +113,10 @@ long RemoveFile(std::u16string_view path) {
   return unlink(native.c_str()) == 0 ? kErrorSuccess : Win32ErrorFromErrno(errno);
 }
 
+long RemoveFolder(std::u16string_view path) {
+  return rmdir(NativePath(path).c_str()) == 0 ? kErrorSuccess : Win32ErrorFromErrno(errno);
+}
+
 long ReplaceFileAtomically(std::u16string_view replacement, std::u16string_view target) {
   const std::string from = NativePath(replacement);
   const std::string to = NativePath(target);
@@ -167,9 +171,18 @@ bool ListFolder(std::u16string_view folder, std::u16string_view mask,
   return true;
 }
 
-bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
+bool GetTempFolder(std::u16string* path) {
   const char* base = getenv("TMPDIR");
-  const std::string folder = (base != nullptr && *base != 0) ? base : "/tmp";
+  std::string folder = (base != nullptr && *base != 0) ? base : "/tmp";
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  *path = Utf8ToUtf16(folder);
+  return true;
+}
+
+bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
+  std::u16string temp;
+  if (!GetTempFolder(&temp)) return false;
+  const std::string folder = Utf16ToUtf8(temp);
   const std::string start = Utf16ToUtf8(prefix.substr(0, 3));
   // GetTempFileNameW's form: three prefix characters, four hex digits, ".tmp".
   const unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u;

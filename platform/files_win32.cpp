@@ -39,6 +39,10 @@ long RemoveFile(std::u16string_view path) {
   return Result(DeleteFileW(Wide(path).c_str()));
 }
 
+long RemoveFolder(std::u16string_view path) {
+  return Result(RemoveDirectoryW(Wide(path).c_str()));
+}
+
 long ReplaceFileAtomically(std::u16string_view replacement, std::u16string_view target) {
   // MoveFileExW replaces a read-only file where ReplaceFileW would refuse it.
   const DWORD attributes = GetFileAttributesW(Wide(target).c_str());
@@ -75,15 +79,24 @@ bool ListFolder(std::u16string_view folder, std::u16string_view mask,
   return true;
 }
 
-bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
+bool GetTempFolder(std::u16string* path) {
   wchar_t folder[MAX_PATH + 1];
-  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+  DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH) return false;
+  while (length > 3 && folder[length - 1] == L'\\') --length;
+  path->assign(reinterpret_cast<const char16_t*>(folder), length);
+  return true;
+}
+
+bool MakeTempFile(std::u16string_view prefix, std::u16string* path) {
+  std::u16string folder;
+  if (!GetTempFolder(&folder)) return false;
   // Allocated before the file exists: running out of memory afterwards would
   // leave a file nobody knows of.
   std::u16string created(MAX_PATH + 1, u'\0');
   const std::wstring start = Wide(prefix);
-  if (GetTempFileNameW(folder, start.c_str(), 0, reinterpret_cast<wchar_t*>(created.data())) == 0) {
+  if (GetTempFileNameW(Wide(folder).c_str(), start.c_str(), 0,
+                       reinterpret_cast<wchar_t*>(created.data())) == 0) {
     return false;
   }
   created.resize(created.find(u'\0'));

@@ -77,6 +77,8 @@ long Win32ErrorFromErrno(int error) {
       return kErrorAlreadyExists;
     case ENOSPC:
       return 112;  // ERROR_DISK_FULL
+    case ENOTEMPTY:
+      return kErrorDirNotEmpty;
     default:
       return kErrorAccessDenied;
   }

@@ -31,10 +31,7 @@ bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
-  platform::UniqueFile f(platform::OpenFile(path, u"wb"));
-  if (!f) return false;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
-  return std::fclose(f.release()) == 0;
+  return platform::WriteWholeFile(path, bytes);
 }
 
 std::u16string TempFolder::Join(std::u16string_view relative) const {
