@@ -67,6 +67,40 @@ bool FindSourceProfile(const settings::Settings& settings, std::u16string* sourc
   return currentFound;
 }
 
+// Calls `visit` with the name, type and data of each value of `key`, whose
+// longest lengths `info` gives.
+template <typename Visit>
+void ForEachValue(platform::RegKey key, const platform::RegKeyInfo& info, Visit visit) {
+  std::vector<char16_t> valueName(info.maxValueNameLength + 1);
+  std::vector<uint8_t> data(info.maxValueDataSize + 1);
+  for (uint32_t index = 0;; ++index) {
+    uint32_t nameChars = static_cast<uint32_t>(valueName.size());
+    uint32_t dataSize = static_cast<uint32_t>(data.size());
+    uint32_t type = platform::kRegNone;
+    if (platform::EnumValue(key, index, valueName.data(), &nameChars, &type, data.data(),
+                            &dataSize) != kErrorSuccess) {
+      return;
+    }
+    visit(std::u16string_view(valueName.data(), nameChars), type, data.data(), dataSize);
+  }
+}
+
+// Calls `visit` with the name of each subkey of `key`; the code of the last
+// enumeration, so kErrorNoMoreItems after the last subkey.
+template <typename Visit>
+long ForEachSubkey(platform::RegKey key, const platform::RegKeyInfo& info, Visit visit) {
+  std::vector<char16_t> subkeyName(info.maxSubkeyLength + 1);
+  std::vector<char16_t> className(info.maxClassLength + 1);
+  for (uint32_t index = 0;; ++index) {
+    uint32_t nameChars = static_cast<uint32_t>(subkeyName.size());
+    uint32_t classChars = static_cast<uint32_t>(className.size());
+    const long enumerated = platform::EnumSubkey(key, index, subkeyName.data(), &nameChars,
+                                                 className.data(), &classChars);
+    if (enumerated != kErrorSuccess) return enumerated;
+    visit(std::u16string_view(subkeyName.data(), nameChars));
+  }
+}
+
 }  // namespace
 
 std::u16string ProfilesKeyPath(const settings::Settings& settings) {
@@ -81,43 +115,46 @@ long CopyRegistryTree(platform::RegKey source, platform::RegKey destination) {
   platform::RegKeyInfo info;
   const long queried = platform::QueryKeyInfo(source, &info);
   if (queried != kErrorSuccess) return queried;
-  std::vector<char16_t> subkeyName(info.maxSubkeyLength + 1);
-  std::vector<char16_t> className(info.maxClassLength + 1);
-  std::vector<char16_t> valueName(info.maxValueNameLength + 1);
-  std::vector<uint8_t> data(info.maxValueDataSize + 1);
-
-  for (uint32_t index = 0;; ++index) {
-    uint32_t nameChars = static_cast<uint32_t>(valueName.size());
-    uint32_t dataSize = static_cast<uint32_t>(data.size());
-    uint32_t type = platform::kRegNone;
-    if (platform::EnumValue(source, index, valueName.data(), &nameChars, &type, data.data(),
-                            &dataSize) != kErrorSuccess) {
-      break;
-    }
-    static_cast<void>(platform::SetValue(destination, {valueName.data(), nameChars}, type,
-                                         data.data(), dataSize));
-  }
-
-  long enumerated = kErrorSuccess;
-  for (uint32_t index = 0;; ++index) {
-    uint32_t nameChars = static_cast<uint32_t>(subkeyName.size());
-    uint32_t classChars = static_cast<uint32_t>(className.size());
-    enumerated = platform::EnumSubkey(source, index, subkeyName.data(), &nameChars,
-                                      className.data(), &classChars);
-    if (enumerated != kErrorSuccess) break;
-    const std::u16string_view name(subkeyName.data(), nameChars);
+  ForEachValue(source, info,
+               [&](std::u16string_view name, uint32_t type, const uint8_t* data, uint32_t size) {
+                 static_cast<void>(platform::SetValue(destination, name, type, data, size));
+               });
+  return ForEachSubkey(source, info, [&](std::u16string_view name) {
     ScopedKey target;
     if (platform::CreateKey(destination, name, platform::kKeyWrite, target.Receive(), nullptr) !=
         kErrorSuccess) {
-      continue;
+      return;
     }
     ScopedKey from;
     if (platform::OpenKey(source, name, platform::kKeyRead, from.Receive()) != kErrorSuccess) {
-      continue;
+      return;
     }
     static_cast<void>(CopyRegistryTree(from.get(), target.get()));
-  }
-  return enumerated;
+  });
+}
+
+long ExportRegistryTree(platform::RegKey key, const std::u16string& path,
+                        std::vector<platform::RegFileKey>* keys) {
+  platform::RegKeyInfo info;
+  const long queried = platform::QueryKeyInfo(key, &info);
+  if (queried != kErrorSuccess) return queried;
+  platform::RegFileKey exported{path, false, {}};
+  ForEachValue(
+      key, info, [&](std::u16string_view name, uint32_t type, const uint8_t* data, uint32_t size) {
+        exported.values.push_back({std::u16string(name), false, type, {data, data + size}});
+      });
+  keys->push_back(std::move(exported));
+  long failed = kErrorSuccess;
+  const long enumerated = ForEachSubkey(key, info, [&](std::u16string_view name) {
+    ScopedKey child;
+    long result = platform::OpenKey(key, name, platform::kKeyRead, child.Receive());
+    if (result == kErrorSuccess) {
+      result = ExportRegistryTree(child.get(), path + u"\\" + std::u16string(name), keys);
+    }
+    if (failed == kErrorSuccess) failed = result;
+  });
+  if (failed != kErrorSuccess) return failed;
+  return enumerated == platform::kErrorNoMoreItems ? kErrorSuccess : enumerated;
 }
 
 bool CreateAddonProfileKey(settings::Settings* settings) {

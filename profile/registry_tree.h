@@ -1,10 +1,12 @@
 // Whole registry subtrees: copying, the add-on's AutoCAD profile key made as
-// a copy of the user's AutoCAD Architecture profile, and deleting.
+// a copy of the user's AutoCAD Architecture profile, exporting and deleting.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/reg_file.h"
 #include "platform/registry.h"
 #include "settings/settings.h"
 
@@ -21,6 +23,12 @@ std::u16string AddonProfileKeyPath(const settings::Settings& settings);
 // its subtree. Returns the code of the last subkey enumeration, so
 // kErrorNoMoreItems after a complete copy, or the failed key query's code.
 [[nodiscard]] long CopyRegistryTree(platform::RegKey source, platform::RegKey destination);
+
+// Appends `key` (open with read rights), named `path` ("HKEY_CURRENT_USER\..."),
+// and every key below it with their values to `keys`, as a .reg file holds
+// them. 0, or the code of the first key that could not be read.
+[[nodiscard]] long ExportRegistryTree(platform::RegKey key, const std::u16string& path,
+                                      std::vector<platform::RegFileKey>* keys);
 
 // Creates the add-on profile key as a copy of the profile preferred for
 // LangAbbrev, else of the current profile, without its "Menus" key (when that

@@ -13,19 +13,24 @@ namespace {
 
 using settings::Setting;
 
-// Whether `log` holds `line` as one of its lines (ended by LF or CR LF, the
-// last one possibly without an end).
-bool HoldsLine(std::string_view log, std::string_view line) {
+// Calls `visit` with each line of `log` (ended by LF or CR LF, the last one
+// possibly without an end) until it returns true; whether one did.
+template <typename Visit>
+bool AnyLine(std::string_view log, Visit visit) {
   size_t begin = 0;
   while (begin < log.size()) {
     size_t end = log.find('\n', begin);
     if (end == std::string_view::npos) end = log.size();
-    std::string_view existing = log.substr(begin, end - begin);
-    if (!existing.empty() && existing.back() == '\r') existing.remove_suffix(1);
-    if (existing == line) return true;
+    std::string_view line = log.substr(begin, end - begin);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (visit(line)) return true;
     begin = end + 1;
   }
   return false;
+}
+
+bool HoldsLine(std::string_view log, std::string_view line) {
+  return AnyLine(log, [&](std::string_view existing) { return existing == line; });
 }
 
 }  // namespace
@@ -82,6 +87,15 @@ bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::st
     return false;
   }
   return true;
+}
+
+std::vector<std::u16string> UninstallLogLines(std::string_view log) {
+  std::vector<std::u16string> lines;
+  AnyLine(log, [&](std::string_view line) {
+    lines.push_back(platform::CodePageToUtf16(line));
+    return false;
+  });
+  return lines;
 }
 
 }  // namespace vk::profile

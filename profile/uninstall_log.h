@@ -11,6 +11,10 @@
 
 namespace vk::profile {
 
+// The lines of a log's bytes (each ended by CR LF or LF, the last one
+// possibly without an end), read with the 8-bit code page they were written in.
+std::vector<std::u16string> UninstallLogLines(std::string_view log);
+
 // The log file: AppDataPath + "\Kavrin\VELKOR RUR15\KvUnInstall.log".
 std::u16string UninstallLogPath(const settings::Settings& settings);
 
