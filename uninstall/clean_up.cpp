@@ -1,0 +1,153 @@
+#include "uninstall/clean_up.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "launchlog/launch_log.h"
+#include "platform/files.h"
+#include "platform/known_folders.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "profile/uninstall_log.h"
+#include "uninstall/current_profile.h"
+#include "uninstall/item_removal.h"
+#include "uninstall/report.h"
+#include "uninstall/uninstall_records.h"
+
+namespace vk::uninstall {
+namespace {
+
+// The launcher's logs hold a few dozen lines; a larger file is not one.
+constexpr size_t kMaxLogSize = 1024 * 1024;
+
+struct ProductLog {
+  bool read = false;
+  std::vector<std::u16string> lines;
+};
+
+std::u16string ProductFolder(const UserFolders& folders, std::u16string_view product) {
+  return folders.roamingAppData + u"\\Kavrin\\" + std::u16string(product);
+}
+
+ProductLog ReadProductLog(const UserFolders& folders, std::u16string_view product) {
+  ProductLog log;
+  if (folders.roamingAppData.empty()) {
+    Report(product, u"the roaming application data folder is unknown: nothing read");
+    return log;
+  }
+  const std::u16string path = ProductFolder(folders, product) + u"\\KvUnInstall.log";
+  std::string bytes;
+  if (!platform::PathExists(path)) {
+    log.read = true;
+    Report(product, u"no uninstall log: " + path);
+  } else if (!platform::ReadWholeFile(path, &bytes) || bytes.size() > kMaxLogSize) {
+    Report(product, u"cannot read the uninstall log " + path);
+  } else {
+    log.read = true;
+    log.lines = profile::UninstallLogLines(bytes);
+  }
+  return log;
+}
+
+bool LeaveProfiles(const ProductLog& log, std::u16string_view product, const UserFolders& folders,
+                   bool listOnly) {
+  bool handled = true;
+  for (const std::u16string& line : log.lines) {
+    UninstallItem item;
+    std::u16string reason;
+    if (!ReadUninstallRecord(line, product, folders, &item, &reason) ||
+        item.kind != ItemKind::kKey) {
+      continue;
+    }
+    const std::u16string profiles = ProfilesKeyOf(item.target, product);
+    if (!profiles.empty() && !LeaveCurrentProfile(profiles, product, listOnly)) handled = false;
+  }
+  return handled;
+}
+
+// Removes an empty folder, quietly leaving one that holds anything.
+void RemoveIfEmpty(const std::u16string& folder, std::u16string_view product) {
+  if (platform::RemoveFolder(folder) == platform::kErrorSuccess) {
+    Report(product, u"removed empty folder: " + folder);
+  }
+}
+
+// The product's own traces once every record is handled.
+bool RemoveProductTraces(std::u16string_view product, const UserFolders& folders,
+                         std::u16string_view exportFolder, bool listOnly) {
+  const std::u16string productFolder = ProductFolder(folders, product);
+  const std::u16string logPath = productFolder + u"\\KvUnInstall.log";
+  bool handled = !platform::PathExists(logPath) ||
+                 RemoveItem({ItemKind::kFile, logPath}, product, exportFolder, listOnly);
+  const std::u16string launchLogs = launchlog::LogFolder(product);
+  if (!launchLogs.empty() && platform::PathExists(launchLogs)) {
+    handled =
+        RemoveItem({ItemKind::kFolder, launchLogs}, product, exportFolder, listOnly) && handled;
+  }
+  if (listOnly) return handled;
+  RemoveIfEmpty(productFolder, product);
+  RemoveIfEmpty(folders.roamingAppData + u"\\Kavrin", product);
+  if (!launchLogs.empty()) {
+    const std::u16string localProduct = launchLogs.substr(0, launchLogs.rfind(u'\\'));
+    RemoveIfEmpty(localProduct, product);
+    RemoveIfEmpty(localProduct.substr(0, localProduct.rfind(u'\\')), product);
+  }
+  return handled;
+}
+
+bool RemoveRecorded(const ProductLog& log, std::u16string_view product, const UserFolders& folders,
+                    std::u16string_view exportFolder, bool listOnly) {
+  bool handled = true;
+  for (const std::u16string& line : log.lines) {
+    if (line.empty()) continue;
+    UninstallItem item;
+    std::u16string reason;
+    if (!ReadUninstallRecord(line, product, folders, &item, &reason)) {
+      Report(product, u"skipped: " + line + u" (" + reason + u")");
+      continue;
+    }
+    if (!RemoveItem(item, product, exportFolder, listOnly)) handled = false;
+  }
+  if (!handled) {
+    Report(product, u"the uninstall log stays for the next run");
+    return false;
+  }
+  return RemoveProductTraces(product, folders, exportFolder, listOnly);
+}
+
+}  // namespace
+
+bool RunUninstallRequest(const UninstallRequest& request) {
+  UserFolders folders;
+  if (!platform::GetKnownFolder(platform::KnownFolder::kAppData, &folders.roamingAppData)) {
+    folders.roamingAppData.clear();
+  }
+  std::u16string exportFolder;
+  if (!platform::GetTempFolder(&exportFolder)) exportFolder.clear();
+
+  // One reading of each log before anything changes.
+  std::map<std::u16string, ProductLog> logs;
+  for (const ProductSwitch& s : request.switches) {
+    const std::u16string key = platform::FoldAsciiCase(s.product);
+    if (logs.find(key) == logs.end()) logs[key] = ReadProductLog(folders, s.product);
+  }
+  bool handled = true;
+  for (const SwitchKind kind : {SwitchKind::kProfile, SwitchKind::kRemove}) {
+    for (const ProductSwitch& s : request.switches) {
+      if (s.kind != kind) continue;
+      const ProductLog& log = logs[platform::FoldAsciiCase(s.product)];
+      if (!log.read) {
+        handled = false;
+      } else if (kind == SwitchKind::kProfile) {
+        handled = LeaveProfiles(log, s.product, folders, request.listOnly) && handled;
+      } else {
+        handled =
+            RemoveRecorded(log, s.product, folders, exportFolder, request.listOnly) && handled;
+      }
+    }
+  }
+  return handled;
+}
+
+}  // namespace vk::uninstall

@@ -1,0 +1,37 @@
+// The records of a product's uninstall log that the clean-up acts on: only
+// the forms the launcher writes, wherever a record came from.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vk::uninstall {
+
+enum class ItemKind { kKey, kFolder, kFile };
+
+// Something a record names: a key path below HKEY_CURRENT_USER, or the full
+// path of a folder or a file (separators "\", short names expanded).
+struct UninstallItem {
+  ItemKind kind = ItemKind::kKey;
+  std::u16string target;
+};
+
+// The user's folders that records may name: the roaming application data.
+struct UserFolders {
+  std::u16string roamingAppData;
+};
+
+// The item of a log line of `product`: "2,0," + "Software\Kavrin\" + product,
+// or a key below "Software\" ending in "\Profiles\" + product (letter case
+// ignored); "3," + a folder or "4," + a file below the roaming application
+// data + "\Kavrin\" + product (or that folder itself) or + "\Autodesk\". False,
+// with `reason`, for any other line, and for one holding "..", "*" or "?".
+[[nodiscard]] bool ReadUninstallRecord(std::u16string_view line, std::u16string_view product,
+                                       const UserFolders& folders, UninstallItem* item,
+                                       std::u16string* reason);
+
+// The AutoCAD profiles key of a profile key "...\Profiles\" + product; empty
+// when `key` is not one.
+[[nodiscard]] std::u16string ProfilesKeyOf(std::u16string_view key, std::u16string_view product);
+
+}  // namespace vk::uninstall
