@@ -8,6 +8,7 @@
 
 #include "platform/files.h"
 #include "platform/recycle_bin.h"
+#include "platform/registry.h"
 #include "platform/wide_win32.h"
 
 namespace vk::platform {

@@ -96,9 +96,25 @@ bool RemoveProductTraces(std::u16string_view product, const UserFolders& folders
   return handled;
 }
 
+// The folder listed before that holds `item`, when a list-only run would
+// have removed it with that folder; empty otherwise.
+std::u16string ListedFolderHolding(const UninstallItem& item,
+                                   const std::vector<std::u16string>& listed) {
+  for (const std::u16string& folder : listed) {
+    if (item.kind != ItemKind::kKey && item.target.size() > folder.size() &&
+        item.target[folder.size()] == u'\\' &&
+        platform::RegistryNamesEqual(std::u16string_view(item.target).substr(0, folder.size()),
+                                     folder)) {
+      return folder;
+    }
+  }
+  return {};
+}
+
 bool RemoveRecorded(const ProductLog& log, std::u16string_view product, const UserFolders& folders,
                     std::u16string_view exportFolder, bool listOnly) {
   bool handled = true;
+  std::vector<std::u16string> listedFolders;
   for (const std::u16string& line : log.lines) {
     if (line.empty()) continue;
     UninstallItem item;
@@ -106,6 +122,15 @@ bool RemoveRecorded(const ProductLog& log, std::u16string_view product, const Us
     if (!ReadUninstallRecord(line, product, folders, &item, &reason)) {
       Report(product, u"skipped: " + line + u" (" + reason + u")");
       continue;
+    }
+    // A list tells what a run would meet: what went with an earlier folder
+    // is gone by then.
+    if (listOnly) {
+      if (const std::u16string holder = ListedFolderHolding(item, listedFolders); !holder.empty()) {
+        Report(product, u"already gone: " + item.target + u" (with " + holder + u")");
+        continue;
+      }
+      if (item.kind == ItemKind::kFolder) listedFolders.push_back(item.target);
     }
     if (!RemoveItem(item, product, exportFolder, listOnly)) handled = false;
   }
