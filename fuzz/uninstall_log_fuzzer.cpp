@@ -1,0 +1,79 @@
+// The clean-up's readers of what others wrote: its switches (the first line,
+// as a "Run" value or a command line holds them) and the uninstall log (the
+// rest). Whatever they hold, an item is only ever the product's own key or
+// AutoCAD profile, or a path below the user's add-on or AutoCAD folder.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/text.h"
+#include "profile/uninstall_log.h"
+#include "uninstall/uninstall_records.h"
+#include "uninstall/uninstall_switches.h"
+
+namespace {
+
+namespace pf = vk::platform;
+using vk::uninstall::ItemKind;
+
+constexpr char16_t kRoaming[] = u"Q:\\Users\\jan\\AppData\\Roaming";
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view head) {
+  return text.size() >= head.size() && pf::RegistryNamesEqual(text.substr(0, head.size()), head);
+}
+
+void CheckItem(const std::u16string& line, const std::u16string& product,
+               const vk::uninstall::UninstallItem& item) {
+  Require(line.find(u"..") == std::u16string::npos);
+  Require(line.find_first_of(u"*?") == std::u16string::npos);
+  if (item.kind == ItemKind::kKey) {
+    Require(pf::RegistryNamesEqual(item.target, u"Software\\Kavrin\\" + product) ||
+            (StartsWithNoCase(item.target, u"Software\\") &&
+             !vk::uninstall::ProfilesKeyOf(item.target, product).empty()));
+    return;
+  }
+  const std::u16string addon = std::u16string(kRoaming) + u"\\Kavrin\\" + product;
+  const std::u16string acad = std::u16string(kRoaming) + u"\\Autodesk\\";
+  Require((StartsWithNoCase(item.target, addon) &&
+           (item.target.size() == addon.size() || item.target[addon.size()] == u'\\')) ||
+          (StartsWithNoCase(item.target, acad) && item.target.size() > acad.size()));
+  Require(item.target.find(u'/') == std::u16string::npos);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const size_t end = input.find('\n');
+  const std::u16string switches = pf::Utf8ToUtf16(input.substr(0, end));
+  const std::string_view log = end == std::string_view::npos ? "" : input.substr(end + 1);
+
+  vk::uninstall::UninstallRequest request;
+  std::u16string error;
+  std::u16string product = u"VELKOR RUR15";
+  if (vk::uninstall::ParseSwitchText(switches, &request, &error)) {
+    Require(!request.switches.empty());
+    for (const auto& s : request.switches) Require(vk::uninstall::IsProductName(s.product));
+    product = request.switches.front().product;
+  } else {
+    Require(!error.empty() && request.switches.empty());
+  }
+
+  const vk::uninstall::UserFolders folders{kRoaming};
+  for (const std::u16string& line : vk::profile::UninstallLogLines(log)) {
+    vk::uninstall::UninstallItem item;
+    std::u16string reason;
+    if (vk::uninstall::ReadUninstallRecord(line, product, folders, &item, &reason)) {
+      CheckItem(line, product, item);
+    } else {
+      Require(!reason.empty());
+    }
+  }
+  return 0;
+}
