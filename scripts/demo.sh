@@ -2,7 +2,9 @@
 # Runs the launcher on the bundled demo installation, in a sandbox made afresh
 # each run (three known folders and a registry): a first launch, a second one,
 # and one after an upgrade that adds the "H" edition, each followed by a short
-# report. The posix build by default; --wine runs the Windows build under Wine.
+# report; then the add-on leaves the machine and the user's clean-up runs as at
+# the next logon. The posix build by default; --wine runs the Windows build
+# under Wine.
 #
 # usage: scripts/demo.sh [--wine] [launcher switches...]
 set -euo pipefail
@@ -24,13 +26,16 @@ mkdir -p "$sandbox"
 
 # Each backend defines: appdata (the user's roaming folder as a Unix path),
 # localappdata (the user's local one, where the launch log is),
-# run_launcher SWITCHES..., export_registry FILE and set_modules TEXT.
+# run_launcher SWITCHES..., export_registry FILE and set_modules TEXT; and for
+# the clean-up, installed with the add-on where the "Run" value names it:
+# remove_machine_key, run_uninstaller SWITCHES... and uninstall_report (the
+# report's path as a Unix path). Both use the freedesktop trash in the sandbox.
 if [ $wine -eq 1 ]; then
   # shellcheck source=scripts/demo_wine.sh
   source scripts/demo_wine.sh
 else
   cmake --preset linux >/dev/null
-  cmake --build --preset linux -j"$(nproc)" --target vkstart acad_standin >/dev/null
+  cmake --build --preset linux -j"$(nproc)" --target vkstart acad_standin kvuninstall >/dev/null
   appdata="$sandbox/AppData/Roaming"
   localappdata="$sandbox/AppData/Local"
   mkdir -p "$sandbox/Common Files" "$sandbox/ProgramData" "$appdata" "$localappdata"
@@ -42,7 +47,25 @@ else
   export LOCALAPPDATA="$localappdata"
   export VKSTART_REGISTRY="$sandbox/registry.reg"
   export VKSTART_ACAD_RECORD="$sandbox/acad.txt"
+  export TMPDIR="$sandbox/Temp"
+  mkdir -p "$TMPDIR" "$ProgramData/Kavrin"
+  cp build/linux/uninstall/KVUnInstall.exe "$ProgramData/Kavrin/"
   run_launcher() { build/linux/app/vkstart "$@"; }
+  run_uninstaller() { "$ProgramData/Kavrin/KVUnInstall.exe" "$@"; }
+  uninstall_report() { printf '%s' "$TMPDIR/kvuninstall.log"; }
+  remove_machine_key() {
+    python3 - "$VKSTART_REGISTRY" <<'PY'
+import re
+import sys
+path = sys.argv[1]
+raw = open(path, 'rb').read()
+utf16 = raw.startswith(b'\xff\xfe')
+text = raw.decode('utf-16') if utf16 else raw.decode('utf-8')
+# The machine key and its values, as a machine-wide uninstall leaves it.
+text = re.sub(r'\[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kavrin\\VELKOR RUR15\][^\[]*', '', text, flags=re.I)
+open(path, 'wb').write(b'\xff\xfe' + text.encode('utf-16-le') if utf16 else text.encode('utf-8'))
+PY
+  }
   export_registry() { cp "$VKSTART_REGISTRY" "$1"; }
   set_modules() {
     python3 - "$VKSTART_REGISTRY" "$1" <<'PY'
@@ -91,3 +114,19 @@ else
 fi
 set_modules "DT A H"
 launch "Upgrade: the machine now has the editions DT A H"
+
+echo
+echo "=== Uninstall: the add-on leaves the machine (its machine key goes); at the user's next logon"
+echo "    the \"Run\" value starts KVUnInstall.exe, which finds the machine key gone"
+export XDG_DATA_HOME="$sandbox/xdg-data"
+mkdir -p "$XDG_DATA_HOME"
+remove_machine_key
+echo "\$ KVUnInstall.exe"
+run_uninstaller >/dev/null || echo "  (KVUnInstall ended with $?)"
+echo "The clean-up's report ($(basename "$(uninstall_report)") in the temporary folder):"
+sed 's/^[^ ]* /  /' "$(uninstall_report)"
+echo "In the trash (\$XDG_DATA_HOME/Trash/files):"
+(cd "$XDG_DATA_HOME/Trash/files" && find . -mindepth 1 -maxdepth 1 | sed 's|^\./|  |' | sort)
+export_registry "$sandbox/export.reg"
+python3 scripts/demo_report.py "$sandbox" "$appdata" "$sandbox/export.reg" \
+  "$localappdata/Kavrin/VELKOR RUR15/Logs/vkstart.log"

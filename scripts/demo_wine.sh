@@ -7,7 +7,8 @@ windows_build=${VKSTART_WINDOWS_BUILD:-build/windows}
 if [ "$windows_build" = build/windows ]; then
   cmake --preset windows >/dev/null
 fi
-cmake --build "$windows_build" -j"$(nproc)" --target vkstart acad_standin msgbox_helper >/dev/null
+cmake --build "$windows_build" -j"$(nproc)" --target vkstart acad_standin msgbox_helper kvuninstall \
+  >/dev/null
 
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
@@ -46,6 +47,9 @@ for key in 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' 'HKLM\Software\Autodesk\AutoCAD\R
 done
 appdata=$(ls -d "$prefix"/drive_c/users/*/AppData/Roaming | grep -v /Public/ | head -1)
 localappdata=${appdata%/Roaming}/Local
+# The clean-up, installed with the add-on where the "Run" value names it.
+mkdir -p "$prefix/drive_c/ProgramData/Kavrin"
+cp "$windows_build/uninstall/KVUnInstall.exe" "$prefix/drive_c/ProgramData/Kavrin/"
 
 export VKSTART_ACAD_RECORD VKSTART_MSGBOX_LOG VKSTART_MSGBOX_STOP
 VKSTART_ACAD_RECORD=$(winpath "$sandbox/acad.txt")
@@ -77,4 +81,14 @@ export_registry() {
 }
 set_modules() {
   in_prefix "$wine" reg add 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' /v Modules /d "$1" /f >/dev/null
+}
+remove_machine_key() {
+  in_prefix "$wine" reg delete 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' /f >/dev/null
+}
+run_uninstaller() {
+  in_prefix "$wine" 'C:\ProgramData\Kavrin\KVUnInstall.exe' "$@" </dev/null
+}
+# In the user's temporary folder, wherever the prefix keeps it.
+uninstall_report() {
+  find "$prefix/drive_c/users" -name kvuninstall.log -print -quit
 }

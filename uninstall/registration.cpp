@@ -63,8 +63,8 @@ bool Unregister(std::u16string_view product) {
   const long deleted = opened == kErrorSuccess ? platform::DeleteValue(key.get(), product) : opened;
   if (deleted == platform::kErrorFileNotFound) return true;
   if (deleted != kErrorSuccess) return false;
-  Report(product,
-         u"unregistered: " + std::u16string(kUninstallKey) + u"\\" + std::u16string(product));
+  Report(product, u"unregistered: HKEY_CURRENT_USER\\" + std::u16string(kUninstallKey) + u"\\" +
+                      std::u16string(product));
   return true;
 }
 
@@ -74,8 +74,8 @@ void UnregisterWhenNoneLeft() {
   if (platform::OpenKey(platform::CurrentUserRoot(), kRunKey, platform::kKeySetValue,
                         run.Receive()) == kErrorSuccess &&
       platform::DeleteValue(run.get(), kRunValue) == kErrorSuccess) {
-    Report(kProgramName, u"removed the logon start: " + std::u16string(kRunKey) + u"\\" +
-                             std::u16string(kRunValue));
+    Report(kProgramName, u"removed the logon start: HKEY_CURRENT_USER\\" + std::u16string(kRunKey) +
+                             u"\\" + std::u16string(kRunValue));
   }
   DeleteIfEmpty(kUninstallKey);
   DeleteIfEmpty(u"Software\\Kavrin");
