@@ -26,8 +26,6 @@ using settings::Setting;
 
 constexpr unsigned kStrRibbonCatalogPlk = 20;
 constexpr unsigned kStrRibbonCatalogCsy = 21;
-constexpr char16_t kRunKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char16_t kUninstallKey[] = u"SOFTWARE\\Kavrin\\Uninstall";
 constexpr char16_t kUninstallCommand[] = u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"";
 constexpr char16_t kRegisteredTools[] = u"\\Support\\RegisteredTools\\";
 constexpr char16_t kToolCatalogs[] = u"\\UserDataCacheAdt\\RegisteredTools\\";
@@ -155,15 +153,15 @@ void RecordRegistration(const std::u16string& what, long result) {
 void RegisterUninstaller(const settings::Settings& s) {
   const std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
   profile::ScopedKey run;
-  long result =
-      platform::OpenKey(platform::CurrentUserRoot(), kRunKey, platform::kKeyWrite, run.Receive());
+  long result = platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath,
+                                  platform::kKeyWrite, run.Receive());
   if (result == platform::kErrorSuccess) {
-    result = profile::SetStringValue(run.get(), u"KVUNINSTALL", platform::kRegSz, program);
+    result = profile::SetStringValue(run.get(), profile::kRunValueName, platform::kRegSz, program);
   }
   RecordRegistration(u"Run value KVUNINSTALL = " + program, result);
   profile::ScopedKey uninstall;
-  result = platform::CreateKey(platform::CurrentUserRoot(), kUninstallKey, platform::kKeyAllAccess,
-                               uninstall.Receive(), nullptr);
+  result = platform::CreateKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath,
+                               platform::kKeyAllAccess, uninstall.Receive(), nullptr);
   if (result == platform::kErrorSuccess) {
     result = profile::SetStringValue(uninstall.get(), settings::kAddonProfileName, platform::kRegSz,
                                      kUninstallCommand);

@@ -35,9 +35,12 @@ bool HoldsLine(std::string_view log, std::string_view line) {
 
 }  // namespace
 
+std::u16string UninstallLogPath(std::u16string_view appData, std::u16string_view product) {
+  return std::u16string(appData) + u"\\Kavrin\\" + std::u16string(product) + u"\\KvUnInstall.log";
+}
+
 std::u16string UninstallLogPath(const settings::Settings& settings) {
-  return settings[Setting::AppDataPath] + u"\\Kavrin\\" + settings::kAddonProfileName +
-         u"\\KvUnInstall.log";
+  return UninstallLogPath(settings[Setting::AppDataPath], settings::kAddonProfileName);
 }
 
 bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view line) {
@@ -47,8 +50,8 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
   const std::optional<std::string> converted = platform::PathLineToCodePage(line);
   // An empty line in place of the path would tell the uninstaller nothing.
   if (!converted) {
-    launchlog::Record("uninstall", u"not recorded, the code page cannot hold it: " +
-                                       std::u16string(line));
+    launchlog::Record("uninstall",
+                      u"not recorded, the code page cannot hold it: " + std::u16string(line));
     return false;
   }
   return AppendUninstallLines(UninstallLogPath(settings), {*converted});

@@ -15,7 +15,17 @@ namespace vk::profile {
 // possibly without an end), read with the 8-bit code page they were written in.
 std::vector<std::u16string> UninstallLogLines(std::string_view log);
 
-// The log file: AppDataPath + "\Kavrin\VELKOR RUR15\KvUnInstall.log".
+// Where the launcher registers the clean-up for the user's logon, below
+// HKEY_CURRENT_USER: the "Run" value, and one value per product (its name)
+// holding the clean-up's switches.
+inline constexpr char16_t kRunKeyPath[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char16_t kRunValueName[] = u"KVUNINSTALL";
+inline constexpr char16_t kUninstallKeyPath[] = u"SOFTWARE\\Kavrin\\Uninstall";
+
+// The log file of `product`: the roaming application data `appData` +
+// "\Kavrin\" + product + "\KvUnInstall.log".
+std::u16string UninstallLogPath(std::u16string_view appData, std::u16string_view product);
+// The add-on's: AppDataPath + "\Kavrin\VELKOR RUR15\KvUnInstall.log".
 std::u16string UninstallLogPath(const settings::Settings& settings);
 
 // Appends `line` (in the form platform::PathLineToCodePage gives it) with a

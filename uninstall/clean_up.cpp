@@ -26,17 +26,13 @@ struct ProductLog {
   std::vector<std::u16string> lines;
 };
 
-std::u16string ProductFolder(const UserFolders& folders, std::u16string_view product) {
-  return folders.roamingAppData + u"\\Kavrin\\" + std::u16string(product);
-}
-
 ProductLog ReadProductLog(const UserFolders& folders, std::u16string_view product) {
   ProductLog log;
   if (folders.roamingAppData.empty()) {
     Report(product, u"the roaming application data folder is unknown: nothing read");
     return log;
   }
-  const std::u16string path = ProductFolder(folders, product) + u"\\KvUnInstall.log";
+  const std::u16string path = profile::UninstallLogPath(folders.roamingAppData, product);
   std::string bytes;
   if (!platform::PathExists(path)) {
     log.read = true;
@@ -76,8 +72,8 @@ void RemoveIfEmpty(const std::u16string& folder, std::u16string_view product) {
 // The product's own traces once every record is handled.
 bool RemoveProductTraces(std::u16string_view product, const UserFolders& folders,
                          std::u16string_view exportFolder, bool listOnly) {
-  const std::u16string productFolder = ProductFolder(folders, product);
-  const std::u16string logPath = productFolder + u"\\KvUnInstall.log";
+  const std::u16string logPath = profile::UninstallLogPath(folders.roamingAppData, product);
+  const std::u16string productFolder = logPath.substr(0, logPath.rfind(u'\\'));
   bool handled = !platform::PathExists(logPath) ||
                  RemoveItem({ItemKind::kFile, logPath}, product, exportFolder, listOnly);
   const std::u16string launchLogs = launchlog::LogFolder(product);

@@ -21,13 +21,14 @@ std::u16string ErrorText(long error) {
   return platform::Utf8ToUtf16(launchlog::SystemError(error));
 }
 
-// A .reg file name in `folder` that no file has yet.
+// A .reg file name in `folder` that no file has yet; empty when none is left.
 std::u16string NewExportPath(std::u16string_view folder, std::u16string_view product) {
-  for (unsigned n = 1;; ++n) {
+  for (unsigned n = 1; n < 10000; ++n) {
     std::u16string path = std::u16string(folder) + u"\\kvuninstall-" + std::u16string(product) +
                           u"-" + platform::Utf8ToUtf16(std::to_string(n)) + u".reg";
     if (!platform::PathExists(path)) return path;
   }
+  return {};
 }
 
 bool RemoveKey(const std::u16string& key, std::u16string_view product,

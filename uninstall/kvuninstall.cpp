@@ -57,6 +57,8 @@ int RunSwitches(const std::vector<std::u16string>& args) {
     Report(kProgramName, error + u"; usage: KVUnInstall [-n] [-p \"PRODUCT\"] [-r \"PRODUCT\"]");
     return kBadSwitches;
   }
+  Report(kProgramName, request.listOnly ? u"what would be removed for this user; nothing changes"
+                                        : u"for this user, whatever the machine key says");
   if (!RunUninstallRequest(request)) return kSomethingStays;
   if (request.listOnly) return kEverythingHandled;
   // The registration served what has just been done.

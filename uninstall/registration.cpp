@@ -2,6 +2,7 @@
 
 #include "platform/registry.h"
 #include "profile/registry_access.h"
+#include "profile/uninstall_log.h"
 #include "uninstall/report.h"
 
 namespace vk::uninstall {
@@ -34,7 +35,7 @@ void DeleteIfEmpty(std::u16string_view path) {
 std::vector<RegisteredProduct> RegisteredProducts() {
   std::vector<RegisteredProduct> products;
   profile::ScopedKey key;
-  if (platform::OpenKey(platform::CurrentUserRoot(), kUninstallKey, platform::kKeyRead,
+  if (platform::OpenKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath, platform::kKeyRead,
                         key.Receive()) != kErrorSuccess) {
     return products;
   }
@@ -57,27 +58,28 @@ std::vector<RegisteredProduct> RegisteredProducts() {
 
 bool Unregister(std::u16string_view product) {
   profile::ScopedKey key;
-  const long opened = platform::OpenKey(platform::CurrentUserRoot(), kUninstallKey,
+  const long opened = platform::OpenKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath,
                                         platform::kKeySetValue, key.Receive());
   if (opened == platform::kErrorFileNotFound) return true;
   const long deleted = opened == kErrorSuccess ? platform::DeleteValue(key.get(), product) : opened;
   if (deleted == platform::kErrorFileNotFound) return true;
   if (deleted != kErrorSuccess) return false;
-  Report(product, u"unregistered: HKEY_CURRENT_USER\\" + std::u16string(kUninstallKey) + u"\\" +
-                      std::u16string(product));
+  Report(product, u"unregistered: HKEY_CURRENT_USER\\" +
+                      std::u16string(profile::kUninstallKeyPath) + u"\\" + std::u16string(product));
   return true;
 }
 
 void UnregisterWhenNoneLeft() {
   if (!RegisteredProducts().empty()) return;
   profile::ScopedKey run;
-  if (platform::OpenKey(platform::CurrentUserRoot(), kRunKey, platform::kKeySetValue,
+  if (platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath, platform::kKeySetValue,
                         run.Receive()) == kErrorSuccess &&
-      platform::DeleteValue(run.get(), kRunValue) == kErrorSuccess) {
-    Report(kProgramName, u"removed the logon start: HKEY_CURRENT_USER\\" + std::u16string(kRunKey) +
-                             u"\\" + std::u16string(kRunValue));
+      platform::DeleteValue(run.get(), profile::kRunValueName) == kErrorSuccess) {
+    Report(kProgramName, u"removed the logon start: HKEY_CURRENT_USER\\" +
+                             std::u16string(profile::kRunKeyPath) + u"\\" +
+                             std::u16string(profile::kRunValueName));
   }
-  DeleteIfEmpty(kUninstallKey);
+  DeleteIfEmpty(profile::kUninstallKeyPath);
   DeleteIfEmpty(u"Software\\Kavrin");
 }
 

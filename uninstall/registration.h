@@ -9,10 +9,6 @@
 
 namespace vk::uninstall {
 
-inline constexpr char16_t kUninstallKey[] = u"SOFTWARE\\Kavrin\\Uninstall";
-inline constexpr char16_t kRunKey[] = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr char16_t kRunValue[] = u"KVUNINSTALL";
-
 struct RegisteredProduct {
   std::u16string product;   // the value's name
   std::u16string switches;  // its data
