@@ -11,6 +11,7 @@
 #include "platform/native_path_posix.h"
 #include "platform/recycle_bin.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace vk::platform {
 namespace {
@@ -74,8 +75,9 @@ long RecycleItem(std::u16string_view path) {
   if (lstat(item.c_str(), &info) != 0) return Win32ErrorFromErrno(errno);
   if (item.front() != '/' || item == "/") return kErrorInvalidParameter;
   std::string trash;
-  if (!TrashFolder(&trash) || !MakeFolderOf(trash) || !MakeFolderOf(trash + "/files") ||
-      !MakeFolderOf(trash + "/info")) {
+  // The trash, and the data folder that holds it, are made on first use.
+  if (!TrashFolder(&trash) || MakeFolderPath(Utf8ToUtf16(trash)) != kErrorSuccess ||
+      !MakeFolderOf(trash) || !MakeFolderOf(trash + "/files") || !MakeFolderOf(trash + "/info")) {
     return kErrorNotSupported;
   }
   const std::string name = item.substr(item.rfind('/') + 1);
