@@ -3,12 +3,17 @@
 
 namespace vk::platform {
 
-bool ReadWholeFile(std::u16string_view path, std::string* bytes) {
+bool ReadWholeFile(std::u16string_view path, std::string* bytes, size_t limit) {
   UniqueFile file(OpenFile(path, u"rb"));
   if (!file) return false;
   char buffer[65536];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) bytes->append(buffer, got);
+  size_t read = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    read += got;
+    if (read > limit) return false;
+    bytes->append(buffer, got);
+  }
   return std::ferror(file.get()) == 0;
 }
 

@@ -3,6 +3,7 @@
 // name does not exist, so one path names one file on both backends.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -63,8 +64,10 @@ struct FolderItem {
 // fopen of a Windows path with a mode such as u"rb" or u"w+b"; null on failure.
 std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode);
 
-// Appends the whole file to `bytes`; false when it cannot be opened or read.
-[[nodiscard]] bool ReadWholeFile(std::u16string_view path, std::string* bytes);
+// Appends the whole file to `bytes`; false when it cannot be opened or read,
+// or when it holds more than `limit` bytes (then only part of it is appended).
+[[nodiscard]] bool ReadWholeFile(std::u16string_view path, std::string* bytes,
+                                 size_t limit = SIZE_MAX);
 // Writes `bytes` as the whole file, creating or replacing it; false when it
 // cannot be opened, written or closed.
 [[nodiscard]] bool WriteWholeFile(std::u16string_view path, std::string_view bytes);

@@ -18,7 +18,8 @@
 namespace vk::uninstall {
 namespace {
 
-// The launcher's logs hold a few dozen lines; a larger file is not one.
+// The launcher's logs hold a few dozen lines; a larger file is not one, and
+// is not read.
 constexpr size_t kMaxLogSize = 1024 * 1024;
 
 struct ProductLog {
@@ -37,7 +38,7 @@ ProductLog ReadProductLog(const UserFolders& folders, std::u16string_view produc
   if (!platform::PathExists(path)) {
     log.read = true;
     Report(product, u"no uninstall log: " + path);
-  } else if (!platform::ReadWholeFile(path, &bytes) || bytes.size() > kMaxLogSize) {
+  } else if (!platform::ReadWholeFile(path, &bytes, kMaxLogSize)) {
     Report(product, u"cannot read the uninstall log " + path);
   } else {
     log.read = true;

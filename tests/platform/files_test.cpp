@@ -55,6 +55,10 @@ TEST(FilesTest, NamesResolveWithoutRegardToLetterCase) {
   std::string all;
   ASSERT_TRUE(ReadWholeFile(dir.Join(u"Kavrin\\KvUnInstall.log"), &all));
   EXPECT_EQ(all, "2,0,x\r\n3,y\r\n");
+  // A reader that bounds what it takes refuses a larger file.
+  all.clear();
+  EXPECT_TRUE(platform::ReadWholeFile(dir.Join(u"kavrin\\kvuninstall.log"), &all, 12));
+  EXPECT_FALSE(platform::ReadWholeFile(dir.Join(u"kavrin\\kvuninstall.log"), &all, 11));
 }
 
 TEST(FilesTest, FoldersAreMadeOneLevelAtATime) {
