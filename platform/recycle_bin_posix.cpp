@@ -16,7 +16,7 @@
 namespace vk::platform {
 namespace {
 
-// The home trash of the freedesktop.org Trash specification.
+// The home trash where freedesktop.org desktops keep it.
 bool TrashFolder(std::string* trash) {
   const char* data = getenv("XDG_DATA_HOME");
   if (data != nullptr && data[0] == '/') {
