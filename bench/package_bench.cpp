@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "cui/package_file.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "tests/support/generated_package.h"
 #include "xml/node.h"
 #include "xml/parser.h"
 #include "xml/writer.h"
@@ -166,58 +166,6 @@ void Measure(const std::u16string& original, const std::u16string& folder) {
   [[maybe_unused]] const long removedScratch = vk::platform::RemoveFile(scratchPath);
 }
 
-// A part of `size` bytes shaped like a menu group: many small elements with
-// attributes and text, as real parts are.
-std::string GeneratedPart(const std::string& root, size_t size) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<" + root + ">\r\n";
-  for (unsigned i = 0; xml.size() < size; ++i) {
-    const std::string id = std::to_string(i);
-    xml += "  <MenuMacro UID=\"MMU_" + id +
-           "\">\r\n    <Macro type=\"Any\">\r\n"
-           "      <ModifiedRev MajorVersion=\"18\" MinorVersion=\"0\" UserVersion=\"1\" />\r\n"
-           "      <Name xlate=\"true\" UID=\"XLS_" +
-           id + "\">Command " + id +
-           "</Name>\r\n"
-           "      <Command>^C^C_COMMAND" +
-           id +
-           " </Command>\r\n"
-           "      <HelpString xlate=\"true\" UID=\"XLS_H" +
-           id + "\">Runs command " + id + "</HelpString>\r\n    </Macro>\r\n  </MenuMacro>\r\n";
-  }
-  return xml + "</" + root + ">";
-}
-
-// About 20 MB of members: XML parts and images that hardly compress.
-bool WriteGeneratedPackage(const std::u16string& path) {
-  PackageContents contents;
-  std::mt19937 random(42);
-  const char16_t* roots[] = {u"MenuGroup.cui",   u"PopMenuRoot.cui",   u"RibbonRoot.cui",
-                             u"ToolbarRoot.cui", u"WorkspaceRoot.cui", u"Header.cui"};
-  const size_t sizes[] = {7000000, 3000000, 3000000, 1500000, 1000000, 2000};
-  for (size_t i = 0; i < std::size(roots); ++i) {
-    std::string name = vk::platform::Utf16ToUtf8(roots[i]);
-    std::string root = name.substr(0, name.find('.'));
-    PackageEntry entry;
-    entry.name = name;
-    entry.header.compressionMethod = Z_DEFLATED;
-    entry.header.dosDate = 0x5A6B3C4D;
-    entry.content = GeneratedPart(root, sizes[i]);
-    entry.header.uncompressedSize = static_cast<uint32_t>(entry.content.size());
-    contents.entries.push_back(std::move(entry));
-  }
-  for (int i = 0; i < 200; ++i) {
-    PackageEntry image;
-    image.name = "image" + std::to_string(i) + ".png";
-    image.header.compressionMethod = Z_DEFLATED;
-    image.header.dosDate = 0x5A6B3C4D;
-    image.content.resize(22000);
-    for (char& c : image.content) c = static_cast<char>(random() & 0xFF);
-    image.header.uncompressedSize = static_cast<uint32_t>(image.content.size());
-    contents.entries.push_back(std::move(image));
-  }
-  return vk::cui::StorePackageEntries(contents, path);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -232,7 +180,7 @@ int main(int argc, char** argv) {
   if (argc == 1)
     Measure(vk::platform::Utf8ToUtf16(VK_CORPUS_DIR "/cuix/iaso2h__acad2024.CUIX"), folder);
   const std::u16string generated = folder + u"/vk_generated_bench.cuix";
-  if (!WriteGeneratedPackage(generated)) return 1;
+  if (!vk::test::WriteGeneratedPackage(generated)) return 1;
   Measure(generated, folder);
   [[maybe_unused]] const long removed = vk::platform::RemoveFile(generated);
   return 0;

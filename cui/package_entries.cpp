@@ -3,21 +3,27 @@
 #include <unzip.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "cui/file_replacement.h"
+#include "cui/package_codec.h"
+#include "cui/package_workers.h"
 #include "cui/save_fault.h"
+#include "platform/fail_on_exception.h"
 
 namespace vk::cui {
 namespace {
 
 constexpr uint32_t kStored = 0;
 constexpr uint32_t kDeflated = Z_DEFLATED;
+// minizip marks members written at level 9 in their flags.
 constexpr int kCompressionLevel = 9;
 
 // The extra subfield of zip64 sizes.
@@ -101,8 +107,10 @@ PackageEntryHeader HeaderFrom(const unz_file_info64& info) {
   return header;
 }
 
-// The local extra field and the content of the current member, which is open.
-bool ReadOpenEntry(unzFile archive, PackageEntry* entry) {
+// The local extra field and the stored bytes of the current member, which is
+// open raw: as many bytes as unpacking it can use.
+bool ReadOpenEntry(unzFile archive, const unz_file_info64& info, PackageEntry* entry,
+                   std::string* stored) {
   const int localExtraSize = unzGetLocalExtrafield(archive, nullptr, 0);
   if (localExtraSize < 0) return false;
   entry->localExtra.resize(static_cast<size_t>(localExtraSize));
@@ -111,17 +119,19 @@ bool ReadOpenEntry(unzFile archive, PackageEntry* entry) {
                             static_cast<unsigned>(localExtraSize)) != localExtraSize) {
     return false;
   }
-  const uint32_t size = entry->header.uncompressedSize;
-  entry->content.resize(size);
-  // One call: minizip inflates straight into the content, and a short count
-  // means the data ended before the announced length.
+  const uint64_t size =
+      std::min<uint64_t>(info.compressed_size,
+                         StoredBytesUsed(entry->header.compressionMethod, info.uncompressed_size));
+  stored->resize(size);
   if (size == 0) return true;
-  const int read = unzReadCurrentFile(archive, entry->content.data(), size);
-  return read >= 0 && static_cast<uint32_t>(read) == size;
+  const int read = unzReadCurrentFile(archive, stored->data(), static_cast<unsigned>(size));
+  return read >= 0 && static_cast<uint64_t>(read) == size;
 }
 
-// Reads the current member; `totalSize` sums the contents read so far.
-bool ReadEntry(unzFile archive, uint64_t archiveSize, uint64_t* totalSize, PackageEntry* entry) {
+// Reads the current member's header and stored bytes; `totalSize` sums the
+// contents announced so far.
+bool ReadEntry(unzFile archive, uint64_t archiveSize, uint64_t* totalSize, PackageEntry* entry,
+               std::string* stored) {
   unz_file_info64 info;
   if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
       !PlausibleSizes(info, archiveSize) ||
@@ -134,20 +144,21 @@ bool ReadEntry(unzFile archive, uint64_t archiveSize, uint64_t* totalSize, Packa
   entry->centralExtra.resize(info.size_file_extra);
   entry->comment.resize(info.size_file_comment);
   // The buffers are one longer than their text: minizip ends name and comment with a zero.
+  constexpr int kRaw = 1;
   if (unzGetCurrentFileInfo64(archive, &info, entry->name.data(), info.size_filename + 1,
                               entry->centralExtra.data(), info.size_file_extra,
                               entry->comment.data(), info.size_file_comment + 1) != UNZ_OK ||
       (!entry->comment.empty() && !CommentReadInPlace(entry->centralExtra)) ||
-      unzOpenCurrentFile(archive) != UNZ_OK) {
+      unzOpenCurrentFile2(archive, nullptr, nullptr, kRaw) != UNZ_OK) {
     return false;
   }
-  const bool read = ReadOpenEntry(archive, entry);
-  // Closing checks the CRC once the whole content was read.
-  const int closed = unzCloseCurrentFile(archive);
-  return read && closed == UNZ_OK;
+  const bool read = ReadOpenEntry(archive, info, entry, stored);
+  return unzCloseCurrentFile(archive) == UNZ_OK && read;
 }
 
-bool ReadArchive(unzFile archive, uint64_t archiveSize, PackageContents* contents) {
+// Reads every member's header and stored bytes, in archive order.
+bool ReadArchive(unzFile archive, uint64_t archiveSize, PackageContents* contents,
+                 std::vector<std::string>* stored) {
   unz_global_info64 global;
   if (unzGetGlobalInfo64(archive, &global) != UNZ_OK) return false;
   contents->entryCount = static_cast<uint32_t>(global.number_entry);
@@ -160,14 +171,28 @@ bool ReadArchive(unzFile archive, uint64_t archiveSize, PackageContents* content
   int next = unzGoToFirstFile(archive);
   while (next == UNZ_OK) {
     PackageEntry entry;
-    if (!ReadEntry(archive, archiveSize, &totalSize, &entry)) return false;
+    std::string bytes;
+    if (!ReadEntry(archive, archiveSize, &totalSize, &entry, &bytes)) return false;
     contents->entries.push_back(std::move(entry));
+    stored->push_back(std::move(bytes));
     next = unzGoToNextFile(archive);
   }
   return next == UNZ_END_OF_LIST_OF_FILE;
 }
 
-bool WriteEntry(zipFile archive, const PackageEntry& entry) {
+// Unpacks every member on the workers, each followed by `unpacked`.
+bool UnpackEntries(PackageContents* contents, std::vector<std::string>* stored,
+                   const std::function<bool(size_t)>& unpacked) {
+  std::vector<size_t> sizes;
+  for (const PackageEntry& entry : contents->entries)
+    sizes.push_back(entry.header.uncompressedSize);
+  return RunOnWorkers(LargestFirst(sizes), [&](size_t index, size_t) {
+    if (!UnpackMember(std::move((*stored)[index]), &contents->entries[index])) return false;
+    return !unpacked || unpacked(index);
+  });
+}
+
+bool WriteEntry(zipFile archive, const PackageEntry& entry, const PackedMember& packed) {
   const PackageEntryHeader& header = entry.header;
   zip_fileinfo info{};
   using TimeField = decltype(info.tmz_date.tm_sec);
@@ -178,24 +203,38 @@ bool WriteEntry(zipFile archive, const PackageEntry& entry) {
   info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
   info.tmz_date.tm_year = static_cast<TimeField>(header.year);
   info.dosDate = header.dosDate;
-  info.internal_fa = header.internalAttributes;
+  // What minizip writes over the internal attributes when it deflates text itself.
+  info.internal_fa = packed.text ? Z_TEXT : header.internalAttributes;
   info.external_fa = header.externalAttributes;
   const std::string localExtra = SavedExtraField(entry.localExtra);
   const std::string centralExtra = SavedExtraField(entry.centralExtra);
   // Sizes stay within 32 bits (see kMaxTotalContentSize), so no member needs zip64.
   constexpr int kZip64 = 0;
+  // Raw: the data is packed already, by the same zlib with the same settings.
+  constexpr int kRaw = 1;
   if (zipOpenNewFileInZip4_64(archive, entry.name.c_str(), &info, localExtra.data(),
                               static_cast<uInt>(localExtra.size()), centralExtra.data(),
                               static_cast<uInt>(centralExtra.size()),
                               entry.comment.empty() ? nullptr : entry.comment.c_str(),
-                              static_cast<int>(header.compressionMethod), kCompressionLevel, 0,
+                              static_cast<int>(header.compressionMethod), kCompressionLevel, kRaw,
                               -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
                               header.version, header.flag & kUtf8NameFlag, kZip64) != ZIP_OK) {
     return false;
   }
-  const bool written = zipWriteInFileInZip(archive, entry.content.data(),
-                                           static_cast<unsigned>(entry.content.size())) == ZIP_OK;
-  return zipCloseFileInZip(archive) == ZIP_OK && written;
+  const std::string& data = header.compressionMethod == kDeflated ? packed.data : entry.content;
+  const bool written =
+      zipWriteInFileInZip(archive, data.data(), static_cast<unsigned>(data.size())) == ZIP_OK;
+  return zipCloseFileInZipRaw64(archive, entry.content.size(), packed.crc) == ZIP_OK && written;
+}
+
+// Packs every member on the workers; each packing is a save step of its own.
+bool PackEntries(const PackageContents& contents, std::vector<PackedMember>* packed) {
+  packed->resize(contents.entries.size());
+  std::vector<size_t> sizes;
+  for (const PackageEntry& entry : contents.entries) sizes.push_back(entry.content.size());
+  return RunOnWorkers(LargestFirst(sizes), [&](size_t index, size_t) {
+    return !SaveStepFails() && PackMember(contents.entries[index], &(*packed)[index]);
+  });
 }
 
 bool HasZeroByte(const std::string& text) {
@@ -215,17 +254,17 @@ std::string SavedExtraField(std::string_view extra) {
   return kept;
 }
 
-bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip) {
+bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip,
+                            const std::function<bool(size_t index)>& unpacked) {
   unzFile archive = unzOpen2_64(zip->name, &zip->functions);
   if (archive == nullptr) return false;
-  bool loaded = false;
-  try {
-    loaded = ReadArchive(archive, zip->size, contents);
-  } catch (const std::exception&) {
-    // Out of memory: a failed open, and the archive is still closed.
-  }
+  // Out of memory in either step fails the open, and the archive is closed.
+  std::vector<std::string> stored;
+  const bool read = platform::FailOnException(
+      false, [&] { return ReadArchive(archive, zip->size, contents, &stored); });
   unzClose(archive);
-  return loaded;
+  return read && platform::FailOnException(
+                     false, [&] { return UnpackEntries(contents, &stored, unpacked); });
 }
 
 bool LoadPackageEntries(PackageContents* contents, std::u16string_view path) {
@@ -248,14 +287,19 @@ bool CanStorePackageEntries(const PackageContents& contents) {
 }
 
 bool StorePackageEntriesTo(const PackageContents& contents, ZipStream* zip) {
+  // Running out of memory while packing fails before anything is written.
+  std::vector<PackedMember> packed;
+  if (!platform::FailOnException(false, [&] { return PackEntries(contents, &packed); })) {
+    return false;
+  }
   zipFile archive = SaveStepFails()
                         ? nullptr
                         : zipOpen2_64(zip->name, APPEND_STATUS_CREATE, nullptr, &zip->functions);
   if (archive == nullptr) return false;
   bool written = true;
   try {
-    for (const PackageEntry& entry : contents.entries) {
-      if (SaveStepFails() || !WriteEntry(archive, entry)) {
+    for (size_t i = 0; i < contents.entries.size(); ++i) {
+      if (SaveStepFails() || !WriteEntry(archive, contents.entries[i], packed[i])) {
         written = false;
         break;
       }

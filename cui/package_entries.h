@@ -1,7 +1,9 @@
 // Moving a package's members between an archive and memory with minizip.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,15 +16,22 @@ namespace vk::cui {
 // archive's entry count and comment; true when every member was read. A
 // member whose data does not match its header (length or CRC), or whose
 // announced size is implausible for its compressed size, fails the load
-// before anything of that size is allocated. On failure the members read so
-// far stay in `contents`.
+// before anything of that size is allocated. The archive is read on the
+// calling thread and its members are inflated and checked on the package
+// workers. On failure `contents` holds the members read, some perhaps
+// without their content.
 [[nodiscard]] bool LoadPackageEntries(PackageContents* contents, std::u16string_view path);
-// The same from any archive that minizip's callbacks reach.
-[[nodiscard]] bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip);
+// The same from any archive that minizip's callbacks reach; `unpacked`, when
+// given, runs on the worker that unpacked member `index` as soon as its
+// content is checked, and false from it fails the load.
+[[nodiscard]] bool LoadPackageEntriesFrom(PackageContents* contents, ZipStream* zip,
+                                          const std::function<bool(size_t index)>& unpacked = {});
 
 // Writes every member, in order, deflating at level 9 where the member was
 // deflated, as a new archive that replaces the file at `path` only once it
-// is complete and closed; true when it did. Fails before anything is written
+// is complete and closed; true when it did. The members are deflated on the
+// package workers and the archive is written on the calling thread, so the
+// bytes are those that one thread writes. Fails before anything is written
 // when a member cannot be stored as it is (see CanStorePackageEntries).
 [[nodiscard]] bool StorePackageEntries(const PackageContents& contents, std::u16string_view path);
 // Writes the archive through any callbacks; true when every member was

@@ -1,14 +1,19 @@
 #include "cui/package_file.h"
 
+#include <array>
 #include <cstdio>
+#include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cui/file_replacement.h"
 #include "cui/menu_file_record.h"
 #include "cui/package_contents.h"
 #include "cui/package_entries.h"
+#include "cui/package_workers.h"
 #include "cui/save_fault.h"
 #include "cui/zip_stream.h"
 #include "platform/fail_on_exception.h"
@@ -100,46 +105,115 @@ int WritePlainFile(std::u16string_view path, const std::string& bytes) {
   return result;
 }
 
-// The container of the package that `zip` reaches; see ReadPackageFrom.
+// The index in PackagePartNames of the part that member `index` holds: the
+// part whose name it has, unless an earlier member has that name too.
+std::optional<size_t> PartOfMember(PackageContents* contents, size_t index) {
+  const PackageEntry* entry = &contents->entries[index];
+  for (size_t part = 0; part < PackagePartNames.size(); ++part) {
+    if (FindPackageEntry(contents, platform::Utf16ToUtf8(PackagePartNames[part])) == entry) {
+      return part;
+    }
+  }
+  return std::nullopt;
+}
+
+// The container of the package that `zip` reaches; see ReadPackageFrom. Each
+// part is parsed on the worker that inflated its member.
 XmlNode* ReadPackageContainer(ZipStream* zip) {
   auto data = std::make_unique<extraDataZlib>();
-  if (!LoadPackageEntriesFrom(&data->contents, zip)) return nullptr;
-  xml::XmlDocument container(xml::NodeNew(nullptr, nullptr));
   PackageContents& contents = data->contents;
-  container->extra = std::move(data);
-  for (const char16_t* partName : PackagePartNames) {
-    const PackageEntry* entry = FindPackageEntry(&contents, platform::Utf16ToUtf8(partName));
-    if (entry == nullptr) continue;
+  std::array<xml::XmlDocument, PackagePartNames.size()> chains;
+  const auto parse = [&](size_t index) {
+    const std::optional<size_t> part = PartOfMember(&contents, index);
+    if (!part) return true;
     // std::string keeps a zero after the content, which the parser expects.
-    XmlNode* chain = xml::XmlParse(entry->content.c_str(), entry->content.size());
-    if (chain == nullptr) return nullptr;
-    if (!AttachPart(container.get(), partName, chain)) return nullptr;
+    const std::string& content = contents.entries[index].content;
+    chains[*part].reset(xml::XmlParse(content.c_str(), content.size()));
+    return chains[*part] != nullptr;
+  };
+  if (!LoadPackageEntriesFrom(&contents, zip, parse)) return nullptr;
+  xml::XmlDocument container(xml::NodeNew(nullptr, nullptr));
+  container->extra = std::move(data);
+  for (size_t part = 0; part < PackagePartNames.size(); ++part) {
+    if (chains[part] == nullptr) continue;
+    if (!AttachPart(container.get(), PackagePartNames[part], chains[part].release())) {
+      return nullptr;
+    }
   }
   return container.release();
 }
 
-// Serialises every part into its member and stores the archive; see WritePackage.
+// Scratch streams, one per worker.
+class ScratchStreams {
+ public:
+  // Makes and opens `count` scratch files; false when one cannot be made or opened.
+  bool Open(size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+      files_.emplace_back();
+      streams_.emplace_back(files_.back().Open());
+      if (!streams_.back()) return false;
+    }
+    return true;
+  }
+  std::FILE* Stream(size_t worker) const { return streams_[worker].get(); }
+
+ private:
+  // Declared first, so that the streams close before their files are removed.
+  std::list<ScratchFile> files_;
+  std::vector<File> streams_;
+};
+
+// Serialises every part on the workers into `bytes` (one per part, in
+// container order): kSaveOk, or the code of the first part in container order
+// that failed.
+int SerialiseParts(const std::vector<const XmlNode*>& parts, PackageContents* contents,
+                   std::vector<std::string>* bytes) {
+  ScratchStreams scratch;
+  if (!scratch.Open(WorkersFor(parts.size()))) return kSaveFailed;
+  bytes->resize(parts.size());
+  std::vector<int> results(parts.size(), kSaveFailed);
+  // A part takes about as long as the member it was read from.
+  std::vector<size_t> sizes;
+  for (const XmlNode* part : parts) {
+    const PackageEntry* entry =
+        FindPackageEntry(contents, platform::Utf16ToUtf8(PartMemberName(part)));
+    sizes.push_back(entry != nullptr ? entry->content.size() : 0);
+  }
+  // Every part is written even after one failed, so that the code reported
+  // is the first part's, as when they are written one after another.
+  const bool ran = RunOnWorkers(LargestFirst(sizes), [&](size_t index, size_t worker) {
+    std::FILE* stream = scratch.Stream(worker);
+    results[index] = xml::XmlSerialize(stream, parts[index]->firstChild, &(*bytes)[index]);
+    // The next part overwrites the scratch file from its start.
+    std::rewind(stream);
+    return true;
+  });
+  if (!ran) return kSaveFailed;
+  for (const int result : results) {
+    if (result != kSaveOk) return result;
+  }
+  return kSaveOk;
+}
+
+// Serialises every part into its member and stores the archive; see
+// WritePackage.
 int WritePackageParts(std::u16string_view path, XmlNode* container, bool record) {
   PackageContents* contents = ContainerContents(container);
   if (contents == nullptr) return kSaveFailed;
-  int result = kSaveFailed;
-  {
-    ScratchFile scratchFile;
-    File scratch(scratchFile.Open());
-    if (!scratch) return kSaveFailed;
-    for (XmlNode* part = container->firstChild; part != nullptr; part = part->next) {
-      std::string bytes;
-      result = xml::XmlSerialize(scratch.get(), part->firstChild, &bytes);
-      if (result == kSaveOk && !bytes.empty() &&
-          !ReplacePackageEntry(contents, PartMemberName(part), std::move(bytes))) {
-        result = kSaveFailed;
-      }
-      if (result != kSaveOk) break;
-      // The next part overwrites the scratch file from its start.
-      std::rewind(scratch.get());
+  std::vector<const XmlNode*> parts;
+  for (const XmlNode* part = container->firstChild; part != nullptr; part = part->next) {
+    parts.push_back(part);
+  }
+  if (parts.empty()) return kSaveFailed;
+  std::vector<std::string> bytes;
+  const int result = SerialiseParts(parts, contents, &bytes);
+  if (result != kSaveOk) return result;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (!bytes[i].empty() &&
+        !ReplacePackageEntry(contents, PartMemberName(parts[i]), std::move(bytes[i]))) {
+      return kSaveFailed;
     }
   }
-  if (result != kSaveOk) return result;
   if (!StorePackageEntries(*contents, path)) return kSaveFailed;
   if (record) WriteMenuFileRecord(path);
   return kSaveOk;

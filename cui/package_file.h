@@ -44,9 +44,9 @@ inline constexpr int kSaveNoDocument = 2;
 // Serialises every part of the container into its member and rewrites the
 // archive at `path`: kSaveOk; kSaveFailed for a node that is no package
 // container, a container without parts, or an archive that cannot be
-// written; the writer's code when a part cannot be serialised (the file is
-// then not touched). Members of parts serialised before a failure keep their
-// new content.
+// written; the writer's code for the first part that cannot be serialised
+// (the file and the members are then not touched). The parts are serialised
+// on the package workers, each with a scratch stream of its own.
 [[nodiscard]] int WritePackage(std::u16string_view path, xml::XmlNode* container, bool record);
 
 // The path of a new empty file in the temporary folder, or none.

@@ -1,9 +1,12 @@
 #include "cui/save_fault.h"
 
+#include <atomic>
+
 namespace vk::cui {
 namespace {
 
-int stepsToPass = -1;
+// Shared by the package workers, which pack members as steps of a save.
+std::atomic<int> stepsToPass{-1};
 
 }  // namespace
 
@@ -12,8 +15,11 @@ void FailSaveStepAfter(int passingSteps) {
 }
 
 bool SaveStepFails() {
-  if (stepsToPass < 0) return false;
-  return stepsToPass-- == 0;
+  int left = stepsToPass.load();
+  while (left >= 0) {
+    if (stepsToPass.compare_exchange_weak(left, left - 1)) return left == 0;
+  }
+  return false;
 }
 
 }  // namespace vk::cui

@@ -1,6 +1,7 @@
 // A seam for tests of the save path: every step of a save that can fail
-// (scratch file, opening the new file, each member's write, the close, the
-// replacement of the target) asks here first, and fails when a test armed it.
+// (scratch files, packing each member on a worker, opening the new file, each
+// member's write, the close, the replacement of the target) asks here first,
+// and fails when a test armed it.
 #pragma once
 
 namespace vk::cui {

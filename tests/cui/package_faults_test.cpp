@@ -124,6 +124,33 @@ TEST_F(BadPackageTest, CommentThatMinizipWouldMisreadGivesNone) {
   EXPECT_TRUE(Opens(Build({member})));
 }
 
+TEST_F(BadPackageTest, AnyBadMemberAmongManyGivesNoneOnAnyThreadCount) {
+  std::vector<TestMember> members;
+  for (const char* part : {"Header.cui", "MenuGroup.cui", "RibbonRoot.cui", "ToolbarRoot.cui"}) {
+    members.push_back({part, PartXml("CustSection", std::string(20000, 'p'))});
+  }
+  for (int i = 0; i < 4; ++i)
+    members.push_back({"image" + std::to_string(i), "pixels", i % 2 == 0 ? Z_DEFLATED : 0});
+  for (const size_t workers : {1, 3}) {
+    const ScopedPackageWorkers scoped(workers);
+    EXPECT_TRUE(Opens(Build(members)));
+    for (size_t bad = 0; bad < members.size(); ++bad) {
+      SCOPED_TRACE(testing::Message() << workers << " workers, member " << bad);
+      // A wrong CRC, and for a part also XML that does not read.
+      std::vector<TestMember> broken = members;
+      broken[bad].rawCrc = Crc(broken[bad].content) ^ 1;
+      broken[bad].rawSize = static_cast<uint32_t>(broken[bad].content.size());
+      if (broken[bad].method == Z_DEFLATED) broken[bad].content = RawDeflate(broken[bad].content);
+      EXPECT_FALSE(Opens(Build(broken)));
+      if (bad < 4) {
+        broken = members;
+        broken[bad].content.pop_back();
+        EXPECT_FALSE(Opens(Build(broken)));
+      }
+    }
+  }
+}
+
 TEST_F(BadPackageTest, XmlUnderAPackageNameGivesNone) {
   EXPECT_FALSE(Opens("\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n<Workspace Name=\"x\" />"));
 }
@@ -202,16 +229,22 @@ TEST_F(FailingSaveTest, PackageStaysUntouchedWhateverStepFails) {
   const std::u16string path = folder_.Join(u"menu.cuix");
   const std::vector<TestMember> members = {
       {"Header.cui", PartXml("CustSection")}, {"a.bin", "data", 0}, {"b.bin", "more"}};
-  ASSERT_TRUE(WriteTestPackage(path, members));
-  XmlDocument package(OpenCustomisationFile(path));
-  ASSERT_NE(package, nullptr);
-  ASSERT_TRUE(xml::NodeSetValue(FindPart(package.get(), u"Header.cui")->firstChild->next, u"new"));
-  // Scratch file, new archive, three members, close, replacement.
-  EXPECT_EQ(FailEachStep(path, [&] { return SaveCustomisationFile(path, package.get(), false); }),
-            7);
-  XmlDocument saved(OpenCustomisationFile(path));
-  ASSERT_NE(saved, nullptr);
-  EXPECT_EQ(FindPart(saved.get(), u"Header.cui")->firstChild->next->value.view(), u"new");
+  for (const size_t workers : {1, 3}) {
+    SCOPED_TRACE(testing::Message() << workers << " workers");
+    const ScopedPackageWorkers scoped(workers);
+    ASSERT_TRUE(WriteTestPackage(path, members));
+    XmlDocument package(OpenCustomisationFile(path));
+    ASSERT_NE(package, nullptr);
+    ASSERT_TRUE(
+        xml::NodeSetValue(FindPart(package.get(), u"Header.cui")->firstChild->next, u"new"));
+    // One scratch file for the one part, three members packed on the workers,
+    // new archive, three members written, close, replacement.
+    EXPECT_EQ(FailEachStep(path, [&] { return SaveCustomisationFile(path, package.get(), false); }),
+              10);
+    XmlDocument saved(OpenCustomisationFile(path));
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(FindPart(saved.get(), u"Header.cui")->firstChild->next->value.view(), u"new");
+  }
 }
 
 TEST_F(FailingSaveTest, PlainFileStaysUntouchedWhateverStepFails) {

@@ -40,6 +40,8 @@ TEST(PackageLimitsTest, ContentBeyondAnyRealPackageIsRefusedUnallocated) {
 }
 
 TEST(PackageLimitsTest, RunningOutOfMemoryFailsTheOpen) {
+  // The members are inflated on worker threads.
+  const ScopedPackageWorkers workers(3);
   TempFolder folder;
   const std::string big(2 * kLarge, 'x');
   const std::u16string package = folder.Join(u"menu.cuix");
@@ -57,6 +59,9 @@ TEST(PackageLimitsTest, RunningOutOfMemoryFailsTheOpen) {
 // Every allocation of a save fails in turn: each failed save leaves the
 // target as it was and nothing beside it, and no failure ends the program.
 TEST(PackageLimitsTest, RunningOutOfMemoryAnywhereInASaveLeavesTheFile) {
+  // Parts are serialised and members packed on worker threads, where the
+  // allocations fail as well.
+  const ScopedPackageWorkers workers(3);
   TempFolder folder;
   // A scratch file whose removal ran out of memory is the temporary folder's.
   TempFolder scratch;

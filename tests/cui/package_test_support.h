@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "cui/package_contents.h"
+#include "cui/package_entries.h"
+#include "cui/package_workers.h"
 #include "cui/zip_stream.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
@@ -71,6 +73,54 @@ inline bool WriteTestPackage(const std::u16string& path, const std::vector<TestM
   const int closed = zipClose(archive, archiveComment.empty() ? nullptr : archiveComment.c_str());
   return ok && closed == ZIP_OK;
 }
+
+// Writes the members as a save does, but with minizip deflating each member
+// itself on this thread: the bytes that every save must write.
+inline bool WriteWithMinizipDeflating(const PackageContents& contents, const std::u16string& path) {
+  ZipStream zip;
+  UseFileCallbacks(&zip, path);
+  zipFile archive = zipOpen2_64(zip.name, APPEND_STATUS_CREATE, nullptr, &zip.functions);
+  if (archive == nullptr) return false;
+  bool ok = true;
+  for (const PackageEntry& entry : contents.entries) {
+    const PackageEntryHeader& header = entry.header;
+    zip_fileinfo info{};
+    using TimeField = decltype(info.tmz_date.tm_sec);
+    info.tmz_date.tm_sec = static_cast<TimeField>(header.second);
+    info.tmz_date.tm_min = static_cast<TimeField>(header.minute);
+    info.tmz_date.tm_hour = static_cast<TimeField>(header.hour);
+    info.tmz_date.tm_mday = static_cast<TimeField>(header.day);
+    info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
+    info.tmz_date.tm_year = static_cast<TimeField>(header.year);
+    info.dosDate = header.dosDate;
+    info.internal_fa = header.internalAttributes;
+    info.external_fa = header.externalAttributes;
+    const std::string localExtra = SavedExtraField(entry.localExtra);
+    const std::string centralExtra = SavedExtraField(entry.centralExtra);
+    ok = ok && zipOpenNewFileInZip4_64(archive, entry.name.c_str(), &info, localExtra.data(),
+                                       static_cast<uInt>(localExtra.size()), centralExtra.data(),
+                                       static_cast<uInt>(centralExtra.size()),
+                                       entry.comment.empty() ? nullptr : entry.comment.c_str(),
+                                       static_cast<int>(header.compressionMethod), 9, 0, -MAX_WBITS,
+                                       DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                                       header.version, header.flag & kUtf8NameFlag, 0) == ZIP_OK;
+    ok = ok && zipWriteInFileInZip(archive, entry.content.data(),
+                                   static_cast<unsigned>(entry.content.size())) == ZIP_OK;
+    ok = ok && zipCloseFileInZip(archive) == ZIP_OK;
+  }
+  const int closed =
+      zipClose(archive, contents.comment.empty() ? nullptr : contents.comment.c_str());
+  return ok && closed == ZIP_OK;
+}
+
+// Opens and saves packages on `count` threads while it exists.
+class ScopedPackageWorkers {
+ public:
+  explicit ScopedPackageWorkers(size_t count) { SetPackageWorkers(count); }
+  ~ScopedPackageWorkers() { SetPackageWorkers(0); }
+  ScopedPackageWorkers(const ScopedPackageWorkers&) = delete;
+  ScopedPackageWorkers& operator=(const ScopedPackageWorkers&) = delete;
+};
 
 // A small part: declaration and one root element.
 inline std::string PartXml(std::string_view root, std::string_view text = "x") {

@@ -11,14 +11,23 @@ std::atomic<size_t> minimum{0};
 std::atomic<size_t> passingLeft{0};
 std::atomic<bool> happened{false};
 
+// True for the allocation that is to fail. The count is shared by every
+// thread, so that a failure can strike a worker as well as the caller, and
+// exactly one allocation fails however the threads interleave.
+bool FailsNow() {
+  size_t left = passingLeft.load();
+  while (left > 0) {
+    if (passingLeft.compare_exchange_weak(left, left - 1)) return false;
+  }
+  if (!armed.exchange(false)) return false;
+  happened = true;
+  return true;
+}
+
 void* Allocate(size_t size) {
-  if (armed.load(std::memory_order_relaxed) && size >= minimum.load(std::memory_order_relaxed)) {
-    if (passingLeft.load(std::memory_order_relaxed) == 0) {
-      armed = false;
-      happened = true;
-      throw std::bad_alloc();
-    }
-    passingLeft.fetch_sub(1, std::memory_order_relaxed);
+  if (armed.load(std::memory_order_relaxed) && size >= minimum.load(std::memory_order_relaxed) &&
+      FailsNow()) {
+    throw std::bad_alloc();
   }
   if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
   throw std::bad_alloc();

@@ -7,9 +7,9 @@
 
 namespace vk::test {
 
-// While it exists, of the allocations of at least `minimumSize` bytes the
-// first `passing` succeed and the next one throws std::bad_alloc; later ones
-// succeed again.
+// While it exists, of the allocations of at least `minimumSize` bytes (on any
+// thread, counted together) the first `passing` succeed and the next one
+// throws std::bad_alloc; later ones succeed again.
 class ScopedAllocationFailure {
  public:
   explicit ScopedAllocationFailure(size_t minimumSize, size_t passing = 0);
