@@ -1,12 +1,17 @@
 // Opening and saving menu packages, split into inflate, parse, serialise and
 // deflate, against the zlib floor: inflating and level-9 deflating the same
-// members with zlib alone. Usage: package_bench [package.cuix...]: the
-// packages named (by default the corpus's largest main package), then a
-// generated package of about 20 MB of members.
+// members with zlib alone, on one thread. Opens and saves run on the package
+// workers (the hardware's thread count) and, for comparison, on one thread.
+// Every figure is the median of kRuns runs in wall-clock time, with the
+// median processor time of all threads beside it; the load average before and
+// after tells whether the machine was idle. Usage: package_bench
+// [package.cuix...]: the packages named (by default the corpus's largest main
+// package), then a generated package of about 20 MB of members.
 #include <malloc.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -17,6 +22,7 @@
 #include "cui/package_contents.h"
 #include "cui/package_entries.h"
 #include "cui/package_file.h"
+#include "cui/package_workers.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "tests/support/generated_package.h"
@@ -29,24 +35,60 @@ namespace {
 using vk::cui::PackageContents;
 using vk::cui::PackageEntry;
 
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
-// The process's processor time in milliseconds: the machine is shared, and
-// wall time would measure the neighbours too.
+// Milliseconds of wall-clock time and of processor time (all threads).
+struct Timing {
+  double wall = 0;
+  double processor = 0;
+};
+
+Timing operator+(Timing a, Timing b) {
+  return {a.wall + b.wall, a.processor + b.processor};
+}
+
+double WallMs() {
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 double ProcessorMs() {
   return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
-// The median of kRuns runs, in milliseconds of processor time.
-double Median(const std::function<void()>& run) {
-  std::vector<double> times;
+double MedianOf(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The medians of kRuns runs.
+Timing Median(const std::function<void()>& run) {
+  std::vector<double> walls;
+  std::vector<double> processors;
   for (int i = 0; i < kRuns; ++i) {
-    const double start = ProcessorMs();
+    const double wall = WallMs();
+    const double processor = ProcessorMs();
     run();
-    times.push_back(ProcessorMs() - start);
+    processors.push_back(ProcessorMs() - processor);
+    walls.push_back(WallMs() - wall);
   }
-  std::sort(times.begin(), times.end());
-  return times[kRuns / 2];
+  return {MedianOf(walls), MedianOf(processors)};
+}
+
+std::string Shown(Timing timing) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.1f (%.1f) ms", timing.wall, timing.processor);
+  return text;
+}
+
+double LoadAverage() {
+  double load = -1;
+  if (std::FILE* file = std::fopen("/proc/loadavg", "r")) {
+    if (std::fscanf(file, "%lf", &load) != 1) load = -1;
+    std::fclose(file);
+  }
+  return load;
 }
 
 // Level 9 raw deflate, as minizip writes members.
@@ -102,18 +144,18 @@ void Measure(const std::u16string& original, const std::u16string& folder) {
     if (IsPart(entry, &contents)) parts.push_back(&entry);
   }
 
-  const double inflate = Median([&] {
+  const Timing inflate = Median([&] {
     PackageContents fresh;
     if (!vk::cui::LoadPackageEntries(&fresh, path)) std::abort();
   });
   std::vector<vk::xml::XmlDocument> trees(parts.size());
-  const double parse = Median([&] {
+  const Timing parse = Median([&] {
     for (size_t i = 0; i < parts.size(); ++i) {
       trees[i].reset(vk::xml::XmlParse(parts[i]->content.c_str(), parts[i]->content.size()));
     }
   });
   std::FILE* scratch = vk::platform::OpenFile(scratchPath, u"w+b");
-  const double serialise = Median([&] {
+  const Timing serialise = Median([&] {
     for (const vk::xml::XmlDocument& tree : trees) {
       std::string bytes;
       if (vk::xml::XmlSerialize(scratch, tree.get(), &bytes) != 0) std::abort();
@@ -121,20 +163,27 @@ void Measure(const std::u16string& original, const std::u16string& folder) {
     }
   });
   std::fclose(scratch);
-  const double deflate = Median([&] {
+  const Timing deflate = Median([&] {
     if (!vk::cui::StorePackageEntries(contents, saved)) std::abort();
   });
-  const double open = Median([&] {
+  const auto openAndSave = [&] {
+    const Timing open = Median([&] {
+      vk::xml::XmlDocument package(vk::cui::OpenCustomisationFile(path));
+      if (package == nullptr) std::abort();
+    });
     vk::xml::XmlDocument package(vk::cui::OpenCustomisationFile(path));
-    if (package == nullptr) std::abort();
-  });
-  vk::xml::XmlDocument package(vk::cui::OpenCustomisationFile(path));
-  const double save = Median([&] {
-    if (vk::cui::SaveCustomisationFile(saved, package.get(), false) != 0) std::abort();
-  });
+    const Timing save = Median([&] {
+      if (vk::cui::SaveCustomisationFile(saved, package.get(), false) != 0) std::abort();
+    });
+    return open + save;
+  };
+  const Timing both = openAndSave();
+  vk::cui::SetPackageWorkers(1);
+  const Timing oneThread = openAndSave();
+  vk::cui::SetPackageWorkers(0);
 
   std::vector<std::string> compressed(contents.entries.size());
-  const double zlibDeflate = Median([&] {
+  const Timing zlibDeflate = Median([&] {
     for (size_t i = 0; i < contents.entries.size(); ++i) {
       if (contents.entries[i].header.compressionMethod == Z_DEFLATED) {
         compressed[i] = Deflate(contents.entries[i].content);
@@ -142,7 +191,7 @@ void Measure(const std::u16string& original, const std::u16string& folder) {
     }
   });
   // The members stay in memory together, as a package holds them.
-  const double zlibInflate = Median([&] {
+  const Timing zlibInflate = Median([&] {
     std::vector<std::string> inflated(contents.entries.size());
     for (size_t i = 0; i < contents.entries.size(); ++i) {
       if (compressed[i].empty()) continue;
@@ -150,17 +199,21 @@ void Measure(const std::u16string& original, const std::u16string& folder) {
       Inflate(compressed[i], &inflated[i]);
     }
   });
-  const double floor = zlibInflate + zlibDeflate;
+  const Timing floor = zlibInflate + zlibDeflate;
 
-  std::printf("%s: %zu members, %zu parts, %.1f MB of content\n",
+  std::printf("%s: %zu members, %zu parts, %.1f MB of content; %zu threads\n",
               vk::platform::Utf16ToUtf8(original).c_str(), contents.entries.size(), parts.size(),
-              static_cast<double>(total) / 1e6);
-  std::printf(
-      "  inflate %.1f ms (zlib %.1f), parse %.1f ms, serialise %.1f ms, deflate %.1f ms "
-      "(zlib %.1f)\n",
-      inflate, zlibInflate, parse, serialise, deflate, zlibDeflate);
-  std::printf("  open %.1f ms + save %.1f ms = %.1f ms, zlib floor %.1f ms, ratio %.2f\n", open,
-              save, open + save, floor, (open + save) / floor);
+              static_cast<double>(total) / 1e6, vk::cui::PackageWorkers());
+  std::printf("  wall clock (processor time of all threads), medians of %d runs\n", kRuns);
+  std::printf("  inflate %s, zlib alone %s\n", Shown(inflate).c_str(), Shown(zlibInflate).c_str());
+  std::printf("  parse %s, serialise %s (one thread each)\n", Shown(parse).c_str(),
+              Shown(serialise).c_str());
+  std::printf("  deflate %s, zlib alone %s\n", Shown(deflate).c_str(), Shown(zlibDeflate).c_str());
+  std::printf("  open + save %s; on one thread %s; zlib floor %s\n", Shown(both).c_str(),
+              Shown(oneThread).c_str(), Shown(floor).c_str());
+  std::printf("  ratio to the floor: %.2f wall clock, %.2f processor time; one thread %.2f\n",
+              both.wall / floor.wall, both.processor / floor.processor,
+              oneThread.wall / floor.wall);
   [[maybe_unused]] const long removedMeasured = vk::platform::RemoveFile(path);
   [[maybe_unused]] const long removedSaved = vk::platform::RemoveFile(saved);
   [[maybe_unused]] const long removedScratch = vk::platform::RemoveFile(scratchPath);
@@ -173,6 +226,7 @@ int main(int argc, char** argv) {
   // floor alike, reuses pages instead of some runs faulting in fresh ones.
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  std::printf("load average %.2f before\n", LoadAverage());
   const char* tmp = std::getenv("TMPDIR");
   const std::u16string folder = vk::platform::Utf8ToUtf16(tmp != nullptr && *tmp ? tmp : "/tmp");
   for (int i = 1; i < argc; ++i) Measure(vk::platform::Utf8ToUtf16(argv[i]), folder);
@@ -183,5 +237,6 @@ int main(int argc, char** argv) {
   if (!vk::test::WriteGeneratedPackage(generated)) return 1;
   Measure(generated, folder);
   [[maybe_unused]] const long removed = vk::platform::RemoveFile(generated);
+  std::printf("load average %.2f after\n", LoadAverage());
   return 0;
 }

@@ -4,6 +4,9 @@
 //
 // usage: xml_bench [RUNS]
 //        xml_bench --one-shot LIBRARY parse|write DOCUMENT   (one run; prints seconds)
+//        xml_bench --memory LIBRARY DOCUMENT   (one parse; prints bytes held, peak RSS growth)
+#include <malloc.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -111,6 +114,32 @@ int OneShot(const char* libraryName, const char* operation, const char* document
   return 1;
 }
 
+long PeakResidentBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss * 1024L;
+}
+
+size_t HeapInUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
+// One parse in this fresh process: the heap that the parsed document holds,
+// by the allocator's statistics, and how far the peak resident size grew.
+int Memory(const char* libraryName, const char* document) {
+  const std::string bytes = DocumentNamed(document);
+  for (auto& library : AllLibraries()) {
+    if (std::string_view(library->name()) != libraryName) continue;
+    const size_t heapBefore = HeapInUse();
+    const long peakBefore = PeakResidentBytes();
+    if (!library->Parse(bytes)) return 1;
+    std::printf("%zu %ld\n", HeapInUse() - heapBefore, PeakResidentBytes() - peakBefore);
+    return 0;
+  }
+  return 1;
+}
+
 struct Row {
   std::string label;
   std::vector<double> megabytesPerSecond;  // per library; 0 when it failed
@@ -198,6 +227,9 @@ int Main(int runs) {
 }  // namespace vk::bench
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string_view(argv[1]) == "--memory") {
+    return vk::bench::Memory(argv[2], argv[3]);
+  }
   if (argc == 5 && std::string_view(argv[1]) == "--one-shot") {
     return vk::bench::OneShot(argv[2], argv[3], argv[4]);
   }

@@ -48,16 +48,16 @@ const std::array<const char16_t*, 23> PackagePartNames = {
 };
 
 PackageContents* ContainerContents(xml::XmlNode* node) {
-  if (node == nullptr || node->extra == nullptr || node->extra->kind != kPackageDataKind) {
-    return nullptr;
-  }
-  return &static_cast<extraDataZlib*>(node->extra.get())->contents;
+  xml::extraData* extra = node != nullptr ? xml::NodeExtra(node) : nullptr;
+  if (extra == nullptr || extra->kind != kPackageDataKind) return nullptr;
+  return &static_cast<extraDataZlib*>(extra)->contents;
 }
 
 bool IsPackageDocument(const xml::XmlNode* node) {
   if (node == nullptr) return false;
   while (node->parent != nullptr) node = node->parent;
-  return node->extra != nullptr && node->extra->kind == kPackageDataKind;
+  const xml::extraData* extra = xml::NodeExtra(node);
+  return extra != nullptr && extra->kind == kPackageDataKind;
 }
 
 PackageEntry* FindPackageEntry(PackageContents* contents, std::string_view name) {

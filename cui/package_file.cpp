@@ -57,21 +57,23 @@ using File = platform::UniqueFile;
 // for a part that an edit created, the part element's own name.
 std::u16string_view PartMemberName(const XmlNode* part) {
   const XmlNode* first = part->firstChild;
-  if (first != nullptr && first->extra != nullptr && first->extra->kind == kPartNameDataKind) {
-    return static_cast<const extraDataFileName*>(first->extra.get())->entryName;
+  const xml::extraData* extra = first != nullptr ? xml::NodeExtra(first) : nullptr;
+  if (extra != nullptr && extra->kind == kPartNameDataKind) {
+    return static_cast<const extraDataFileName*>(extra)->entryName;
   }
   return part->name.view();
 }
 
 // Makes the parsed chain the children of a new part element under the container.
-bool AttachPart(XmlNode* container, const char16_t* partName, XmlNode* chain) {
-  XmlNode* part = xml::NodeNew(partName, nullptr);
-  part->firstChild = chain;
-  for (XmlNode* node = chain; node != nullptr; node = node->next) node->parent = part;
-  chain->extra = std::make_unique<extraDataFileName>(partName);
-  if (xml::NodeAppendChild(container, part)) return true;
-  xml::NodeFree(part);
-  return false;
+bool AttachPart(XmlNode* container, const char16_t* partName, xml::XmlDocument chain) {
+  xml::NodeSetExtra(chain.get(), std::make_unique<extraDataFileName>(partName));
+  xml::XmlDocument part(xml::NodeNew(partName, nullptr));
+  part->firstChild = chain.release();
+  for (XmlNode* node = part->firstChild; node != nullptr; node = node->next)
+    node->parent = part.get();
+  if (!xml::NodeAppendChild(container, part.get())) return false;
+  part.release();
+  return true;
 }
 
 // The whole file in one block; false when it cannot be read whole or is empty.
@@ -133,10 +135,10 @@ XmlNode* ReadPackageContainer(ZipStream* zip) {
   };
   if (!LoadPackageEntriesFrom(&contents, zip, parse)) return nullptr;
   xml::XmlDocument container(xml::NodeNew(nullptr, nullptr));
-  container->extra = std::move(data);
+  xml::NodeSetExtra(container.get(), std::move(data));
   for (size_t part = 0; part < PackagePartNames.size(); ++part) {
     if (chains[part] == nullptr) continue;
-    if (!AttachPart(container.get(), PackagePartNames[part], chains[part].release())) {
+    if (!AttachPart(container.get(), PackagePartNames[part], std::move(chains[part]))) {
       return nullptr;
     }
   }

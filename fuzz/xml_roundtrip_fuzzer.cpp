@@ -124,13 +124,13 @@ void CheckEditedTrees(const uint8_t* data, size_t size) {
         ok = vk::xml::NodeSetValue(t, text.c_str());
         break;
       case kComment:
-        t->next->comment = vk::xml::XmlText(text.c_str());
+        vk::xml::NodeSetComment(t->next, vk::xml::XmlText(text.c_str()));
         break;
       case kCdata:
         ok = vk::xml::NodeAppendChild(root, vk::xml::NodeNew(u"CDATA", text.c_str()));
         break;
       case kPrefix:
-        text.copy(doc->prefix, 3);
+        vk::xml::NodeSetPrefix(doc.get(), text);
         break;
     }
     Check(ok, "edit failed");

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "xml/text.h"
 
@@ -23,6 +24,15 @@ struct extraData {
   int32_t kind;
 };
 
+// What few nodes carry, kept apart so that every other node stays small.
+struct XmlNodeNotes {
+  XmlText comment;  // text of the comment just before the tag, without "<!--" "-->"
+  std::unique_ptr<extraData> extra;
+  // What stood before the first "<" of a parsed document (as a rule the
+  // byte-order mark), kept on its first node only; zero-terminated.
+  char16_t prefix[4] = {};
+};
+
 // A node: element, attribute, declaration ("?" + target), CDATA section
 // ("CDATA") or container (no name). The kind follows from the name and from
 // where the node hangs. Links are plain pointers; a node owns its attribute
@@ -30,16 +40,13 @@ struct extraData {
 struct XmlNode {
   XmlText name;
   XmlText value;
-  XmlText comment;  // text of the comment just before the tag, without "<!--" "-->"
   XmlNode* firstChild = nullptr;
   XmlNode* next = nullptr;
   XmlNode* previous = nullptr;
   XmlNode* parent = nullptr;  // none for top-level nodes
   XmlNode* firstAttribute = nullptr;
-  std::unique_ptr<extraData> extra;
-  // What stood before the first "<" of a parsed document (as a rule the
-  // byte-order mark), kept on its first node only; zero-terminated.
-  char16_t prefix[4] = {};
+  // Comment, extra data and prefix; none while the node has none of them.
+  std::unique_ptr<XmlNodeNotes> notes;
 
   // A node shares its allocation with its texts, so plain new and delete
   // would not match: nodes come from NodeNew and go back through NodeFree.
@@ -48,6 +55,19 @@ struct XmlNode {
   static void* operator new(size_t, void* at) noexcept { return at; }
   static void operator delete(void*, void*) noexcept {}
 };
+
+// The comment before the node's tag; none when it has none.
+[[nodiscard]] const XmlText& NodeComment(const XmlNode* node);
+// Replaces the comment; none removes it.
+void NodeSetComment(XmlNode* node, XmlText comment);
+// The extra data that the package layer hung on the node; none when none.
+[[nodiscard]] extraData* NodeExtra(const XmlNode* node);
+// Replaces the extra data, releasing what the node held.
+void NodeSetExtra(XmlNode* node, std::unique_ptr<extraData> extra);
+// The prefix of a document's first node, zero-terminated; "" for any other.
+[[nodiscard]] const char16_t* NodePrefix(const XmlNode* node);
+// Replaces the prefix by the first three units at most of `prefix`.
+void NodeSetPrefix(XmlNode* node, std::u16string_view prefix);
 
 // A new unlinked node with copies of name and value (each may be none).
 [[nodiscard]] XmlNode* NodeNew(const char16_t* name, const char16_t* value);

@@ -1,9 +1,11 @@
 #include "xml/parser.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "xml/node_block.h"
 #include "xml/utf8.h"
@@ -42,9 +44,17 @@ bool IsSpace(Char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// What ends a tag or attribute name, "=" included: one table look-up per byte.
+constexpr std::array<bool, 128> kNameStops = [] {
+  std::array<bool, 128> stops{};
+  for (const char c : {' ', '\t', '\r', '\n', '/', '>', '='}) stops[static_cast<size_t>(c)] = true;
+  return stops;
+}();
+
 template <typename Char>
-bool EndsTagName(Char c) {
-  return IsSpace(c) || c == '/' || c == '>';
+bool StopsName(Char c) {
+  const auto unit = static_cast<std::make_unsigned_t<Char>>(c);
+  return unit < kNameStops.size() && kNameStops[unit];
 }
 
 template <typename Char>
@@ -99,11 +109,10 @@ class Parser {
     ++p_;
     const int result = Continues("![CDATA[") ? Cdata(node) : Element(level, node);
     if (result != kParseRead) return result;
-    if (invalidText_) {
-      NodeFree(*node);
-      return kParseSyntaxError;
-    }
-    (*node)->comment = std::move(*comment);
+    XmlDocument made(*node);
+    if (invalidText_) return kParseSyntaxError;
+    NodeSetComment(made.get(), std::move(*comment));
+    *node = made.release();
     return kParseRead;
   }
 
@@ -177,11 +186,8 @@ class Parser {
     // from a save as an unterminated comment.
     if (Peek() == '!') return kParseSyntaxError;
     const Char* nameStart = p_;
-    while (p_ != end_ && !EndsTagName(*p_)) {
-      if (*p_ == '=') return kParseSyntaxError;
-      ++p_;
-    }
-    if (p_ == end_) return kParseSyntaxError;
+    while (p_ != end_ && !StopsName(*p_)) ++p_;
+    if (p_ == end_ || *p_ == '=') return kParseSyntaxError;
     const Span<Char> name = SpanOf(nameStart, p_);
 
     XmlNode* attributes = nullptr;
@@ -230,7 +236,7 @@ class Parser {
     for (;;) {
       SkipSpace();
       const Char* nameStart = p_;
-      while (p_ != end_ && !EndsTagName(*p_) && *p_ != '=') ++p_;
+      while (p_ != end_ && !StopsName(*p_)) ++p_;
       if (Continues("/>")) {
         // A name standing alone before "/>" is passed over, yet its bytes
         // are part of the text, which must be valid all through.
@@ -312,11 +318,14 @@ class Parser {
   NodeChunks chunks_;
 };
 
-// Moves a node that the reader made into the caller's node.
+// Moves a node that the reader made into the caller's node, which keeps its
+// comment unless the reader read one.
 void MoveInto(XmlNode* node, XmlNode* made) {
   node->name = std::move(made->name);
   node->value = std::move(made->value);
-  node->comment = std::move(made->comment);
+  if (made->notes != nullptr && made->notes->comment) {
+    NodeSetComment(node, std::move(made->notes->comment));
+  }
   Adopt(node, made->firstAttribute, &node->firstAttribute);
   Adopt(node, made->firstChild, &node->firstChild);
   made->firstAttribute = nullptr;
@@ -331,8 +340,10 @@ constexpr size_t kMaxPrefix = 3;
 int XmlParseComment(XmlNode* node, const char16_t** cursor) {
   if (node == nullptr || cursor == nullptr || *cursor == nullptr) return kParseSyntaxError;
   Parser<char16_t> parser(*cursor, *cursor + std::char_traits<char16_t>::length(*cursor));
-  const int result = parser.Comment(&node->comment);
+  XmlText comment;
+  const int result = parser.Comment(&comment);
   *cursor = parser.cursor();
+  if (result == kParseRead) NodeSetComment(node, std::move(comment));
   return result;
 }
 
@@ -340,9 +351,15 @@ int XmlParseNode(XmlNode* node, const char16_t** cursor) {
   if (node == nullptr || cursor == nullptr || *cursor == nullptr) return kParseSyntaxError;
   Parser<char16_t> parser(*cursor, *cursor + std::char_traits<char16_t>::length(*cursor));
   XmlNode* made = nullptr;
-  const int result = parser.Node(&node->comment, 1, &made);
+  XmlText comment;
+  const int result = parser.Node(&comment, 1, &made);
   *cursor = parser.cursor();
-  if (result == kParseRead) MoveInto(node, made);
+  if (result == kParseRead) {
+    MoveInto(node, made);
+  } else if (comment) {
+    // A comment read before the node failed replaces the node's all the same.
+    NodeSetComment(node, std::move(comment));
+  }
   return result;
 }
 
@@ -376,8 +393,9 @@ XmlNode* XmlParse(const char* bytes, size_t length) {
     NodeFree(first);
     return nullptr;
   }
-  std::copy_n(prefix, prefixUnits + 1, first->prefix);
-  return first;
+  XmlDocument document(first);
+  NodeSetPrefix(document.get(), std::u16string_view(prefix, prefixUnits));
+  return document.release();
 }
 
 }  // namespace vk::xml

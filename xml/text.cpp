@@ -23,11 +23,6 @@ XmlText::XmlText(const char16_t* text, size_t size) {
 XmlText::XmlText(const char16_t* text)
     : XmlText(text, text ? std::char_traits<char16_t>::length(text) : 0) {}
 
-void XmlText::Place(const char16_t* text) {
-  Release();
-  if (text != nullptr) bits_ = reinterpret_cast<uintptr_t>(text) | kPlacedBit;
-}
-
 XmlText::XmlText(XmlText&& other) noexcept {
   TakeFrom(other);
 }
@@ -40,9 +35,8 @@ XmlText& XmlText::operator=(XmlText&& other) noexcept {
   return *this;
 }
 
-void XmlText::Release() {
-  if ((bits_ & kPlacedBit) == 0) delete[] reinterpret_cast<char16_t*>(bits_);
-  bits_ = 0;
+void XmlText::ReleaseOwned() {
+  delete[] reinterpret_cast<char16_t*>(bits_);
 }
 
 void XmlText::TakeFrom(XmlText& other) {

@@ -24,7 +24,10 @@ class XmlText {
   explicit XmlText(const char16_t* text);
   // Replaces the text by one that stays where it is, in memory the caller
   // keeps alive as long as this object; null gives none.
-  void Place(const char16_t* text);
+  void Place(const char16_t* text) {
+    Release();
+    if (text != nullptr) bits_ = reinterpret_cast<uintptr_t>(text) | kPlacedBit;
+  }
 
   XmlText(XmlText&& other) noexcept;
   XmlText& operator=(XmlText&& other) noexcept;
@@ -46,7 +49,12 @@ class XmlText {
   // to mark a placed text.
   static constexpr uintptr_t kPlacedBit = 1;
 
-  void Release();
+  // Inline, since most texts are placed or none and need no call to release.
+  void Release() {
+    if (bits_ != 0 && (bits_ & kPlacedBit) == 0) ReleaseOwned();
+    bits_ = 0;
+  }
+  void ReleaseOwned();
   // Takes over `other`'s text, copying it when it is placed.
   void TakeFrom(XmlText& other);
 

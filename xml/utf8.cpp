@@ -47,6 +47,12 @@ int SequenceShape(unsigned char lead, unsigned char* low, unsigned char* high) {
   return 0;
 }
 
+// The low bytes of four units read as one little-endian word, in order.
+uint32_t LowBytes(uint64_t units) {
+  units = (units | (units >> 8)) & 0x0000FFFF0000FFFFull;
+  return static_cast<uint32_t>(units | (units >> 16));
+}
+
 }  // namespace
 
 size_t Utf8ToUtf16(const char* in, size_t size, char16_t* out) {
@@ -100,14 +106,15 @@ bool IsUtf16(std::u16string_view text) {
 size_t Utf16ToUtf8(const char16_t* in, size_t count, char* out) {
   size_t o = 0;
   for (size_t i = 0; i < count; ++i) {
-    // Four ASCII units at a time: the bulk of every customisation document.
-    while (count - i >= 4) {
-      uint64_t word;
-      std::memcpy(&word, in + i, sizeof word);
-      if ((word & 0xFF80FF80FF80FF80ull) != 0) break;
-      for (int k = 0; k < 4; ++k) out[o + k] = static_cast<char>(in[i + k]);
-      i += 4;
-      o += 4;
+    // Eight ASCII units at a time: the bulk of every customisation document.
+    while (count - i >= 8) {
+      uint64_t words[2];
+      std::memcpy(words, in + i, sizeof words);
+      if (((words[0] | words[1]) & 0xFF80FF80FF80FF80ull) != 0) break;
+      const uint64_t bytes = LowBytes(words[0]) | uint64_t{LowBytes(words[1])} << 32;
+      std::memcpy(out + o, &bytes, sizeof bytes);
+      i += 8;
+      o += 8;
     }
     if (i == count) break;
     uint32_t code = in[i];

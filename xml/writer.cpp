@@ -1,6 +1,7 @@
 #include "xml/writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -17,13 +18,34 @@ bool IsSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
+// Units below 64 as bits of a mask: every delimiter that the reader looks
+// for lies there, so a text is checked with one test per unit.
+constexpr uint64_t MaskOf(std::u16string_view units) {
+  uint64_t mask = 0;
+  for (const char16_t unit : units) mask |= uint64_t{1} << unit;
+  return mask;
+}
+
 // What ends a tag or attribute name when it is read.
-constexpr std::u16string_view kNameEnds = u" \t\r\n/>="sv;
+constexpr uint64_t kNameEnds = MaskOf(u" \t\r\n/>=");
+constexpr uint64_t kValueEnds = MaskOf(u"<");
+constexpr uint64_t kAttributeValueEnds = MaskOf(u"\"");
 
 // True when the text holds none of `ends` and no unpaired surrogate, so that
 // it reads back as written between its delimiters.
-bool ReadsBack(std::u16string_view text, std::u16string_view ends) {
-  return text.find_first_of(ends) == std::u16string_view::npos && IsUtf16(text);
+bool ReadsBack(std::u16string_view text, uint64_t ends) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit < 64) {
+      if (((ends >> unit) & 1) != 0) return false;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      if (unit > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+        return false;
+      }
+      ++i;
+    }
+  }
+  return true;
 }
 
 bool CommentReadsBack(std::u16string_view text) {
@@ -42,20 +64,20 @@ bool TagReadsBack(const XmlNode* node) {
   for (const XmlNode* attribute = node->firstAttribute; attribute != nullptr;
        attribute = attribute->next) {
     if (!ReadsBack(attribute->name.view(), kNameEnds) ||
-        !ReadsBack(attribute->value.view(), u"\""sv)) {
+        !ReadsBack(attribute->value.view(), kAttributeValueEnds)) {
       return false;
     }
   }
-  return ReadsBack(node->value.view(), u"<"sv);
+  return ReadsBack(node->value.view(), kValueEnds);
 }
 
 // The prefix as UTF-8 into `encoded`; false when it would not read back: the
 // reader takes at most three bytes, none of them "<", before the first "<".
-bool EncodePrefix(const char16_t (&prefix)[4], std::string* encoded) {
-  const std::u16string_view text(prefix, std::find(prefix, prefix + 4, u'\0') - prefix);
+bool EncodePrefix(const char16_t* prefix, std::string* encoded) {
+  const std::u16string_view text(prefix);
   char bytes[3 * 4];
   encoded->assign(bytes, Utf16ToUtf8(text.data(), text.size(), bytes));
-  return encoded->size() <= 3 && ReadsBack(text, u"<"sv);
+  return encoded->size() <= 3 && ReadsBack(text, kValueEnds);
 }
 
 // UTF-16 output through a buffer of its own, so that the stream sees a few
@@ -81,7 +103,7 @@ class Writer {
   // kNoComment, kWriteRefused, or 0 when written; `atStart` leaves out the
   // leading line break.
   int Comment(const XmlNode* node, bool atStart) {
-    const std::u16string_view text = node->comment.view();
+    const std::u16string_view text = NodeComment(node).view();
     if (text.empty()) return kNoComment;
     if (!CommentReadsBack(text)) {
       refused_ = true;
@@ -258,7 +280,7 @@ int XmlSerialize(std::FILE* scratch, const XmlNode* first, std::string* bytes) {
   // What cannot be read back fails here, so that a save never replaces a
   // file by one that does not open.
   std::string prefix;
-  if (first == nullptr || !DocumentHasElement(first) || !EncodePrefix(first->prefix, &prefix)) {
+  if (first == nullptr || !DocumentHasElement(first) || !EncodePrefix(NodePrefix(first), &prefix)) {
     return kSerializeFailed;
   }
   Writer writer(scratch);

@@ -83,10 +83,10 @@ TEST_F(PackageFileTest, ReadsRecognisedPartsInPartNameOrder) {
     for (XmlNode* node = part->firstChild; node != nullptr; node = node->next) {
       EXPECT_EQ(node->parent, part);
     }
-    ASSERT_NE(part->firstChild->extra, nullptr);
-    ASSERT_EQ(part->firstChild->extra->kind, kPartNameDataKind);
-    const char16_t* entryName =
-        static_cast<extraDataFileName*>(part->firstChild->extra.get())->entryName;
+    xml::extraData* extra = xml::NodeExtra(part->firstChild);
+    ASSERT_NE(extra, nullptr);
+    ASSERT_EQ(extra->kind, kPartNameDataKind);
+    const char16_t* entryName = static_cast<extraDataFileName*>(extra)->entryName;
     EXPECT_EQ(std::u16string_view(entryName), part->name.view());
     EXPECT_NE(std::find(PackagePartNames.begin(), PackagePartNames.end(), entryName),
               PackagePartNames.end());

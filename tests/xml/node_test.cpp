@@ -39,7 +39,8 @@ TEST(XmlNodeTest, NewNodeHoldsCopiesAndKeepsNoneApartFromEmpty) {
   XmlDocument bare(NodeNew(nullptr, nullptr));
   EXPECT_FALSE(bare->name);
   EXPECT_FALSE(bare->value);
-  EXPECT_EQ(bare->prefix[0], 0);
+  EXPECT_EQ(NodePrefix(bare.get())[0], 0);
+  EXPECT_EQ(bare->notes, nullptr);
 }
 
 TEST(XmlNodeTest, LookupsFoldTheCaseOfAToZOnly) {
@@ -166,9 +167,9 @@ struct CountedData : extraData {
 TEST(XmlNodeTest, FreeOfTheFirstNodeReleasesTheWholeDocument) {
   int released = 0;
   XmlNode* declaration = NodeNew(u"?xml", nullptr);
-  declaration->extra = std::make_unique<CountedData>(&released);
+  NodeSetExtra(declaration, std::make_unique<CountedData>(&released));
   XmlNode* root = ElementWithChildren({u"a", u"b"});
-  NthChild(root, 1)->extra = std::make_unique<CountedData>(&released);
+  NodeSetExtra(NthChild(root, 1), std::make_unique<CountedData>(&released));
   (void)NodeSetAttribute(root, u"x", u"1");
   ASSERT_TRUE(NodeInsertAfter(declaration, root));
   NodeFree(declaration);  // the sanitizer build reports anything left behind

@@ -16,14 +16,14 @@ using namespace std::string_literals;
 TEST(XmlParserTest, WhatStandsBeforeTheFirstTagBecomesThePrefix) {
   XmlDocument bom = Parse("\xEF\xBB\xBF<?xml version=\"1.0\"?><r/>");
   ASSERT_TRUE(bom);
-  EXPECT_EQ(std::u16string_view(bom->prefix), u"\uFEFF");
+  EXPECT_EQ(std::u16string_view(NodePrefix(bom.get())), u"\uFEFF");
   EXPECT_EQ(bom->name.view(), u"?xml");
   EXPECT_EQ(bom->next->name.view(), u"r");
-  EXPECT_EQ(bom->next->prefix[0], 0);
+  EXPECT_EQ(NodePrefix(bom->next)[0], 0);
 
   XmlDocument blanks = Parse("\n \t<r/>");
   ASSERT_TRUE(blanks);
-  EXPECT_EQ(std::u16string_view(blanks->prefix), u"\n \t");
+  EXPECT_EQ(std::u16string_view(NodePrefix(blanks.get())), u"\n \t");
   EXPECT_TRUE(Parse("\xC3\xA9x<r/>"));
 
   EXPECT_FALSE(Parse("    <r/>")) << "first < at position 4";
@@ -77,15 +77,15 @@ TEST(XmlParserTest, CommentsAndCdataAttachWhereTheyStand) {
       "<!--top--><r><!--first--><!--second--><c/>"
       "<![CDATA[<b>&x;</b>]]><!----><d/></r>");
   ASSERT_TRUE(doc);
-  EXPECT_EQ(doc->comment.view(), u"top");
+  EXPECT_EQ(NodeComment(doc.get()).view(), u"top");
   XmlNode* c = doc->firstChild;
-  EXPECT_EQ(c->comment.view(), u"second");
+  EXPECT_EQ(NodeComment(c).view(), u"second");
   XmlNode* cdata = c->next;
   EXPECT_EQ(cdata->name.view(), u"CDATA");
   EXPECT_EQ(cdata->value.view(), u"<b>&x;</b>");
   EXPECT_EQ(cdata->parent, doc.get());
-  ASSERT_TRUE(cdata->next->comment);
-  EXPECT_EQ(cdata->next->comment.view(), u"");
+  ASSERT_TRUE(NodeComment(cdata->next));
+  EXPECT_EQ(NodeComment(cdata->next).view(), u"");
   EXPECT_EQ(cdata->next->name.view(), u"d");
 }
 
@@ -195,7 +195,7 @@ TEST(XmlParserTest, TextThatIsNotUtf8OrIsCutShortGivesNoDocument) {
   const char16_t comment[] = {u'<', u'!', u'-', u'-', 0xDC00, u'-', u'-', u'>', 0};
   cursor = comment;
   EXPECT_EQ(XmlParseComment(&node, &cursor), kParseSyntaxError);
-  EXPECT_FALSE(node.comment);
+  EXPECT_FALSE(NodeComment(&node));
   cursor = u"<r>\U0001F600</r>";
   EXPECT_EQ(XmlParseNode(&node, &cursor), kParseRead);
 }
@@ -217,7 +217,7 @@ TEST(XmlParserTest, NodeAndCommentReportWhatTheyFound) {
 
   cursor = u"<!-- a -- b --> tail";
   EXPECT_EQ(XmlParseComment(&node, &cursor), kParseRead);
-  EXPECT_EQ(node.comment.view(), u" a -- b ");
+  EXPECT_EQ(NodeComment(&node).view(), u" a -- b ");
   EXPECT_EQ(std::u16string_view(cursor), u" tail");
   cursor = u"<!-- open";
   EXPECT_EQ(XmlParseComment(&node, &cursor), kParseSyntaxError);

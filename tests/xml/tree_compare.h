@@ -52,9 +52,10 @@ inline std::string DescribeTreeDifference(const XmlNode* first, const XmlNode* s
       const std::string where = "node <" + Narrow(a->name.view()) + ">: ";
       if (!SameText(a->name, b->name)) return where + "name differs";
       if (!SameText(a->value, b->value)) return where + "value differs";
-      const XmlText written = rule == CommentRule::kAsWritten ? CommentAfterWriting(a->comment)
-                                                              : XmlText(a->comment.c_str());
-      if (!SameText(written, b->comment)) return where + "comment differs";
+      const XmlText& comment = NodeComment(a);
+      const XmlText written =
+          rule == CommentRule::kAsWritten ? CommentAfterWriting(comment) : XmlText(comment.c_str());
+      if (!SameText(written, NodeComment(b))) return where + "comment differs";
       const XmlNode* x = a->firstAttribute;
       const XmlNode* y = b->firstAttribute;
       for (; x != nullptr && y != nullptr; x = x->next, y = y->next) {
@@ -78,7 +79,7 @@ inline std::string DescribeRoundTripDifference(const XmlNode* written, const Xml
   if (written == nullptr || reread == nullptr) {
     return written == reread ? "" : "one document is empty";
   }
-  if (std::u16string_view(written->prefix) != std::u16string_view(reread->prefix)) {
+  if (std::u16string_view(NodePrefix(written)) != std::u16string_view(NodePrefix(reread))) {
     return "prefix differs";
   }
   return DescribeTreeDifference(written, reread, CommentRule::kAsWritten);

@@ -105,7 +105,7 @@ TEST(XmlWriterTest, ModelOnlyShapesAreWrittenAsTheyStand) {
   EXPECT_EQ(Save(root.get()),
             "<r>\n  <both>  v</both>\n  <empty></empty>\n  <attr novalue=\"\" />\n</r>");
   XmlNode* comment = NodeNew(u"c", nullptr);
-  comment->comment = XmlText(u"x");
+  NodeSetComment(comment, XmlText(u"x"));
   ASSERT_TRUE(NodeAppendChild(root.get(), comment));
   int result = 1;
   EXPECT_EQ(WrittenText([&](std::FILE* f) { return XmlWriteNode(comment, f, 3); }, &result),
@@ -156,7 +156,7 @@ TEST(XmlWriterTest, TreesThatWouldNotReadBackAreRefused) {
        [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, u"a", u"\"x\""); }},
       {"< in text", [](XmlNode*, XmlNode* r) { (void)NodeSetValue(r->firstChild, u"a<b"); }},
       {"--> in a comment",
-       [](XmlNode*, XmlNode* r) { r->firstChild->comment = XmlText(u"a --> b"); }},
+       [](XmlNode*, XmlNode* r) { NodeSetComment(r->firstChild, XmlText(u"a --> b")); }},
       {"blank in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a b"); }},
       {"/ in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a/b"); }},
       {"> in a name", [](XmlNode*, XmlNode* r) { (void)NodeSetName(r, u"a>b"); }},
@@ -170,7 +170,7 @@ TEST(XmlWriterTest, TreesThatWouldNotReadBackAreRefused) {
       {"unpaired surrogate in text",
        [](XmlNode*, XmlNode* r) { (void)NodeSetValue(r->firstChild, kUnpairedHigh); }},
       {"unpaired surrogate in a comment",
-       [](XmlNode* d, XmlNode*) { d->comment = XmlText(kLowBeforeHigh); }},
+       [](XmlNode* d, XmlNode*) { NodeSetComment(d, XmlText(kLowBeforeHigh)); }},
       {"unpaired surrogate in an attribute name",
        [](XmlNode*, XmlNode* r) { (void)NodeSetAttribute(r, kUnpairedHigh, u"1"); }},
       {"unpaired surrogate in a name",
@@ -178,9 +178,8 @@ TEST(XmlWriterTest, TreesThatWouldNotReadBackAreRefused) {
       {"CDATA value holding ] and <",
        [](XmlNode*, XmlNode* r) { (void)NodeAppendChild(r, NodeNew(u"CDATA", u"<b>]")); }},
       {"prefix beyond three bytes",
-       [](XmlNode* d, XmlNode*) { std::u16string_view(u"\u00E9\u00E9").copy(d->prefix, 3); }},
-      {"< in the prefix",
-       [](XmlNode* d, XmlNode*) { std::u16string_view(u"<").copy(d->prefix, 3); }},
+       [](XmlNode* d, XmlNode*) { NodeSetPrefix(d, u"\u00E9\u00E9"); }},
+      {"< in the prefix", [](XmlNode* d, XmlNode*) { NodeSetPrefix(d, u"<"); }},
       {"declaration alone", [](XmlNode*, XmlNode* r) { NodeUnlink(r, true); }},
       {"nesting beyond the reader's limit",
        [](XmlNode*, XmlNode* r) {
@@ -199,7 +198,7 @@ TEST(XmlWriterTest, TreesThatWouldNotReadBackAreRefused) {
 
   XmlDocument doc = Parse("<r><!--x--><c/></r>");
   ASSERT_TRUE(doc);
-  doc->firstChild->comment = XmlText(u"-->");
+  NodeSetComment(doc->firstChild, XmlText(u"-->"));
   int result = 0;
   (void)WrittenText([&](std::FILE* f) { return XmlWriteNode(doc.get(), f, 0); }, &result);
   EXPECT_EQ(result, kWriteRefused);
