@@ -109,6 +109,32 @@ std::string GeneratedDocument() {
   return b.text;
 }
 
+std::string GeneratedDocumentOfSize(size_t bytes) {
+  Builder b;
+  int serial = 0;
+  b.text = "<?xml version=\"1.0\"?>";
+  b.Open(0, "CustSection", ++serial);
+  while (b.text.size() < bytes) {
+    b.Open(1, "MenuGroup", ++serial);
+    b.Open(2, "MacroGroup", ++serial);
+    for (int i = 0; i < 1000; ++i) {
+      b.Open(3, "MenuMacro", ++serial);
+      b.Leaf(4, "Command", ++serial);
+      b.Close(3, "MenuMacro");
+    }
+    b.Close(2, "MacroGroup");
+    b.Open(2, "ImageMenu", ++serial);
+    for (int i = 0; i < 1000; ++i) b.Open(3, "ImageItem", ++serial, true);
+    b.Close(2, "ImageMenu");
+    b.Open(2, "RibbonRoot", ++serial);
+    b.Panels(3, 9, &serial);
+    b.Close(2, "RibbonRoot");
+    b.Close(1, "MenuGroup");
+  }
+  b.Close(0, "CustSection");
+  return b.text;
+}
+
 std::string WideDocument(int children) {
   Builder b;
   b.Open(0, "Root", 0);
@@ -145,6 +171,8 @@ std::string DocumentNamed(std::string_view name) {
   if (name == "corpus") return LargestCorpusDocument();
   if (name == "wide") return WideDocument(kWideChildren);
   if (name == "flat") return FlatDocument(kWideChildren);
+  if (name == "generated16") return GeneratedDocumentOfSize(16000000);
+  if (name == "generated64") return GeneratedDocumentOfSize(64000000);
   return {};
 }
 

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "bench/bench_documents.h"
@@ -142,11 +143,23 @@ int Memory(const char* libraryName, const char* document) {
 
 struct Row {
   std::string label;
-  std::vector<double> megabytesPerSecond;  // per library; 0 when it failed
+  std::vector<double> megabytesPerSecond;  // per library (or another figure); 0 when it failed
 };
 
-void PrintTable(const std::vector<std::string>& names, const std::vector<Row>& rows) {
-  std::printf("| %-18s |", "MB/s");
+// The heap that `--memory` reports for the parsed document; negative on failure.
+double HeldInFreshProcess(const std::string& library, const char* document) {
+  const std::string command = SelfPath() + " --memory " + library + " " + document;
+  std::FILE* child = popen(command.c_str(), "r");
+  double held = -1;
+  long peak = 0;
+  if (child == nullptr || std::fscanf(child, "%lf %ld", &held, &peak) != 2) held = -1;
+  if (child != nullptr) pclose(child);
+  return held;
+}
+
+void PrintTable(const std::vector<std::string>& names, const std::vector<Row>& rows,
+                const char* unit = "MB/s") {
+  std::printf("| %-18s |", unit);
   for (const std::string& name : names) std::printf(" %9s |", name.c_str());
   for (size_t i = 1; i < names.size(); ++i) std::printf(" ours/%-8s |", names[i].c_str());
   std::printf("\n|%s|", std::string(20, '-').c_str());
@@ -207,19 +220,42 @@ int Main(int runs) {
 
   const std::string wide = DocumentNamed("wide");
   const std::string flat = DocumentNamed("flat");
+  const std::string small = DocumentNamed("generated16");
+  const std::string large = DocumentNamed("generated64");
   std::printf(
-      "Linearity: one element with 200,000 children (%.1f MB) against the same "
-      "children under parents of 100 (%.1f MB), parse warm\n\n",
-      static_cast<double>(wide.size()) / 1e6, static_cast<double>(flat.size()) / 1e6);
-  Row wideRow{"wide", {}};
-  Row flatRow{"flat", {}};
-  for (auto& library : libraries) {
-    wideRow.megabytesPerSecond.push_back(
-        MegabytesPerSecond(wide.size(), TimeWarm(*library, "parse", wide, runs)));
-    flatRow.megabytesPerSecond.push_back(
-        MegabytesPerSecond(flat.size(), TimeWarm(*library, "parse", flat, runs)));
+      "Linearity, parse warm: one element with 200,000 children (%.1f MB) against the same "
+      "children under parents of 100 (%.1f MB); a generated document of %.1f MB against one of "
+      "%.1f MB\n\n",
+      static_cast<double>(wide.size()) / 1e6, static_cast<double>(flat.size()) / 1e6,
+      static_cast<double>(large.size()) / 1e6, static_cast<double>(small.size()) / 1e6);
+  std::vector<Row> rows;
+  for (const auto& [label, bytes] : {std::pair<const char*, const std::string*>{"wide", &wide},
+                                     {"flat", &flat},
+                                     {"generated 16 MB", &small},
+                                     {"generated 64 MB", &large}}) {
+    Row row{label, {}};
+    for (auto& library : libraries) {
+      row.megabytesPerSecond.push_back(
+          MegabytesPerSecond(bytes->size(), TimeWarm(*library, "parse", *bytes, runs)));
+    }
+    rows.push_back(row);
   }
-  PrintTable(names, {wideRow, flatRow});
+  PrintTable(names, rows);
+
+  std::printf(
+      "Memory: heap held by the parsed document (allocator's statistics, a fresh process "
+      "per figure), in times the document's size\n\n");
+  std::vector<Row> memory;
+  for (const char* document : {"generated", "corpus"}) {
+    const double size = static_cast<double>(DocumentNamed(document).size());
+    Row row{document, {}};
+    for (auto& library : libraries) {
+      const double held = HeldInFreshProcess(library->name(), document);
+      row.megabytesPerSecond.push_back(held > 0 ? held / size : 0);
+    }
+    memory.push_back(row);
+  }
+  PrintTable(names, memory, "x size");
   return 0;
 }
 

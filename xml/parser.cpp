@@ -22,8 +22,15 @@ namespace {
 // ASCII lies inside some token, so converting the tokens checks the whole text.
 
 // The units written, or kInvalidText for text that is not UTF-8 (UTF-16).
+// Tokens are short and mostly ASCII, so their ASCII start is widened here.
 size_t Widen(const char* text, size_t size, char16_t* out) {
-  return Utf8ToUtf16(text, size, out);
+  size_t ascii = 0;
+  for (; ascii < size && static_cast<unsigned char>(text[ascii]) < 0x80; ++ascii) {
+    out[ascii] = static_cast<char16_t>(text[ascii]);
+  }
+  if (ascii == size) return size;
+  const size_t rest = Utf8ToUtf16(text + ascii, size - ascii, out + ascii);
+  return rest == kInvalidText ? kInvalidText : ascii + rest;
 }
 size_t Widen(const char16_t* text, size_t size, char16_t* out) {
   if (!IsUtf16(std::u16string_view(text, size))) return kInvalidText;
