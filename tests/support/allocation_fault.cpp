@@ -41,6 +41,24 @@ void* operator new(size_t size) {
 void* operator new[](size_t size) {
   return Allocate(size);
 }
+// The library's temporary buffers (std::stable_sort's, for one) come from the
+// non-throwing forms; they fail by giving none, and must meet the same delete.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+  std::free(block);
+}
 void operator delete(void* block) noexcept {
   std::free(block);
 }
