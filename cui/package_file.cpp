@@ -152,8 +152,11 @@ class ScratchStreams {
   bool Open(size_t count) {
     for (size_t i = 0; i < count; ++i) {
       files_.emplace_back();
-      streams_.emplace_back(files_.back().Open());
-      if (!streams_.back()) return false;
+      // Held before it is stored, so that running out of memory while
+      // storing it still closes it, and the file can be removed.
+      File stream(files_.back().Open());
+      if (!stream) return false;
+      streams_.push_back(std::move(stream));
     }
     return true;
   }
