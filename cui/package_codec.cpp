@@ -76,8 +76,11 @@ bool Deflate(const std::string& content, PackedMember* packed) {
 
 uint64_t StoredBytesUsed(uint32_t method, uint64_t contentSize) {
   if (method != kDeflated) return contentSize;
-  // Stored blocks of at least 4 KB cost 5 bytes each; zlib's own bound is tighter.
-  return contentSize + (contentSize >> 9) + 1024;
+  // Bounds what one member can hold in memory before it is unpacked, with
+  // room for any real encoder: stored blocks cost 5 bytes in 64 KB, and an
+  // encoder that codes incompressible data with the fixed codes spends at
+  // most 9 bits on a byte.
+  return contentSize + (contentSize >> 2) + 1024;
 }
 
 bool UnpackMember(std::string stored, PackageEntry* entry) {

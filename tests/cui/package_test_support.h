@@ -151,6 +151,37 @@ inline std::string RawDeflate(std::string_view content) {
   return out;
 }
 
+// Deflate data as a simple encoder writes it: one block of literals in the
+// fixed codes, 8 or 9 bits a byte, so incompressible content grows (zlib
+// itself would store such content).
+inline std::string FixedCodeDeflate(std::string_view content) {
+  std::string out;
+  uint32_t bits = 0;
+  int count = 0;
+  const auto put = [&](uint32_t value, int length) {  // low bit first
+    bits |= value << count;
+    for (count += length; count >= 8; count -= 8, bits >>= 8) out += static_cast<char>(bits & 0xFF);
+  };
+  const auto code = [&](uint32_t value, int length) {  // a Huffman code, high bit first
+    uint32_t reversed = 0;
+    for (int i = 0; i < length; ++i) reversed |= ((value >> i) & 1u) << (length - 1 - i);
+    put(reversed, length);
+  };
+  put(1, 1);  // the last block
+  put(1, 2);  // fixed codes
+  for (const char c : content) {
+    const uint32_t byte = static_cast<uint8_t>(c);
+    if (byte < 144) {
+      code(0x30 + byte, 8);
+    } else {
+      code(0x190 + byte - 144, 9);
+    }
+  }
+  code(0, 7);  // end of block
+  if (count > 0) out += static_cast<char>(bits & 0xFF);
+  return out;
+}
+
 inline uint32_t Crc(std::string_view content) {
   return static_cast<uint32_t>(
       crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
