@@ -194,18 +194,9 @@ bool UnpackEntries(PackageContents* contents, std::vector<std::string>* stored,
 
 bool WriteEntry(zipFile archive, const PackageEntry& entry, const PackedMember& packed) {
   const PackageEntryHeader& header = entry.header;
-  zip_fileinfo info{};
-  using TimeField = decltype(info.tmz_date.tm_sec);
-  info.tmz_date.tm_sec = static_cast<TimeField>(header.second);
-  info.tmz_date.tm_min = static_cast<TimeField>(header.minute);
-  info.tmz_date.tm_hour = static_cast<TimeField>(header.hour);
-  info.tmz_date.tm_mday = static_cast<TimeField>(header.day);
-  info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
-  info.tmz_date.tm_year = static_cast<TimeField>(header.year);
-  info.dosDate = header.dosDate;
+  zip_fileinfo info = ZipFileInfo(header);
   // What minizip writes over the internal attributes when it deflates text itself.
-  info.internal_fa = packed.text ? Z_TEXT : header.internalAttributes;
-  info.external_fa = header.externalAttributes;
+  if (packed.text) info.internal_fa = Z_TEXT;
   const std::string localExtra = SavedExtraField(entry.localExtra);
   const std::string centralExtra = SavedExtraField(entry.centralExtra);
   // Sizes stay within 32 bits (see kMaxTotalContentSize), so no member needs zip64.
@@ -242,6 +233,21 @@ bool HasZeroByte(const std::string& text) {
 }
 
 }  // namespace
+
+zip_fileinfo ZipFileInfo(const PackageEntryHeader& header) {
+  zip_fileinfo info{};
+  using TimeField = decltype(info.tmz_date.tm_sec);
+  info.tmz_date.tm_sec = static_cast<TimeField>(header.second);
+  info.tmz_date.tm_min = static_cast<TimeField>(header.minute);
+  info.tmz_date.tm_hour = static_cast<TimeField>(header.hour);
+  info.tmz_date.tm_mday = static_cast<TimeField>(header.day);
+  info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
+  info.tmz_date.tm_year = static_cast<TimeField>(header.year);
+  info.dosDate = header.dosDate;
+  info.internal_fa = header.internalAttributes;
+  info.external_fa = header.externalAttributes;
+  return info;
+}
 
 std::string SavedExtraField(std::string_view extra) {
   std::string kept;

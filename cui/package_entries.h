@@ -1,6 +1,8 @@
 // Moving a package's members between an archive and memory with minizip.
 #pragma once
 
+#include <zip.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -46,6 +48,10 @@ inline constexpr uint32_t kUtf8NameFlag = 0x0800;
 // sizes would not be the member's (minizip writes its own where needed), and
 // every other byte as it was.
 [[nodiscard]] std::string SavedExtraField(std::string_view extra);
+
+// The date and attributes of a member's header as minizip takes them for a
+// new member.
+[[nodiscard]] zip_fileinfo ZipFileInfo(const PackageEntryHeader& header);
 
 // True when minizip can write every member back unchanged: each is stored or
 // deflated, and no name or comment holds a zero byte (minizip measures them

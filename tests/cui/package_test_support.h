@@ -84,17 +84,7 @@ inline bool WriteWithMinizipDeflating(const PackageContents& contents, const std
   bool ok = true;
   for (const PackageEntry& entry : contents.entries) {
     const PackageEntryHeader& header = entry.header;
-    zip_fileinfo info{};
-    using TimeField = decltype(info.tmz_date.tm_sec);
-    info.tmz_date.tm_sec = static_cast<TimeField>(header.second);
-    info.tmz_date.tm_min = static_cast<TimeField>(header.minute);
-    info.tmz_date.tm_hour = static_cast<TimeField>(header.hour);
-    info.tmz_date.tm_mday = static_cast<TimeField>(header.day);
-    info.tmz_date.tm_mon = static_cast<TimeField>(header.month);
-    info.tmz_date.tm_year = static_cast<TimeField>(header.year);
-    info.dosDate = header.dosDate;
-    info.internal_fa = header.internalAttributes;
-    info.external_fa = header.externalAttributes;
+    zip_fileinfo info = ZipFileInfo(header);
     const std::string localExtra = SavedExtraField(entry.localExtra);
     const std::string centralExtra = SavedExtraField(entry.centralExtra);
     ok = ok && zipOpenNewFileInZip4_64(archive, entry.name.c_str(), &info, localExtra.data(),
