@@ -60,7 +60,7 @@ bool PlaceInstalledFile(std::string_view step, const std::u16string& source,
     launchlog::Record(step, u"already present: " + target);
   } else {
     launchlog::Record(step, u"not placed " + target + u" from " + source + u": system error " +
-                                platform::Utf8ToUtf16(launchlog::SystemError(placed)));
+                                launchlog::WideSystemError(placed));
   }
   return placed == platform::kErrorSuccess;
 }
@@ -133,7 +133,7 @@ void PlaceProfileWorkspace(const settings::Settings& s) {
       static_cast<void>(profile::AddUninstallEntry(s, u"3," + folder));
     } else {
       launchlog::Record("workspace", u"cannot create " + folder + u": system error " +
-                                         platform::Utf8ToUtf16(launchlog::SystemError(made)));
+                                         launchlog::WideSystemError(made));
     }
   }
   static_cast<void>(PlaceInstalledFile(
@@ -142,11 +142,10 @@ void PlaceProfileWorkspace(const settings::Settings& s) {
 }
 
 void RecordRegistration(const std::u16string& what, long result) {
-  launchlog::Record("uninstaller",
-                    what + (result == platform::kErrorSuccess
-                                ? std::u16string(u": set")
-                                : u": not set, system error " +
-                                      platform::Utf8ToUtf16(launchlog::SystemError(result))));
+  launchlog::Record("uninstaller", what + (result == platform::kErrorSuccess
+                                               ? std::u16string(u": set")
+                                               : u": not set, system error " +
+                                                     launchlog::WideSystemError(result)));
 }
 
 // The uninstaller, started at logon, and its entry for this profile.

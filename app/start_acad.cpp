@@ -27,8 +27,7 @@ bool VkStartApp::StartAcad() {
   const std::u16string executable = location + u"\\acad.exe";
   if (const int error = platform::AccessError(executable); error != 0) {
     launchlog::Record("acad", u"cannot reach " + executable + u": errno " +
-                                  platform::Utf8ToUtf16(launchlog::Number(error)) +
-                                  u", message 5 shown");
+                                  launchlog::WideNumber(error) + u", message 5 shown");
     ShowMessage(kMsgFileNotAccessible, platform::kMbIconError, executable,
                 HexNumber(static_cast<uint32_t>(error)));
   }

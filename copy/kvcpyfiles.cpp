@@ -139,9 +139,8 @@ bool kvcpyfiles::CreateFolderPath(std::u16string_view path) {
 
 void kvcpyfiles::RecordFailure(const std::u16string& what, std::optional<long> error) {
   if (++failed_ > kNamedFailures) return;
-  std::string reason = launchlog::SystemError(error.value_or(0));
-  launchlog::Record("copy", what + (error ? u": system error " + platform::Utf8ToUtf16(reason)
-                                          : std::u16string()));
+  launchlog::Record("copy",
+                    error ? what + u": system error " + launchlog::WideSystemError(*error) : what);
 }
 
 void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {

@@ -131,7 +131,7 @@ void ClearProfileRibbon(const settings::Settings& settings) {
   if (XmlNode* ribbon = FindProfileRibbon(profile.get())) xml::NodeUnlink(ribbon, true);
   const int saved = SaveCustomisationFile(path, profile.get(), false);
   launchlog::Record("merge", u"profile ribbon cleared in " + path + u": save result " +
-                                 platform::Utf8ToUtf16(launchlog::Number(saved)));
+                                 launchlog::WideNumber(saved));
 }
 
 // Keeps the file that a package rebuilt from AutoCAD's copy replaces as
@@ -204,8 +204,7 @@ bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
   if (withDT || KeepReplacedPackage(target)) {
     const int saved = SaveCustomisationFile(target, package, false);
     launchlog::Record("merge",
-                      u"saved " + target + u": result " +
-                          platform::Utf8ToUtf16(launchlog::Number(saved)) +
+                      u"saved " + target + u": result " + launchlog::WideNumber(saved) +
                           (saved == kSaveOk ? u" (saved)" : u" (failed, the file is unchanged)"));
   } else {
     launchlog::Record("merge", u"not saved: " + target +

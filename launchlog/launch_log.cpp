@@ -99,4 +99,12 @@ std::string SystemError(long error) {
   return text;
 }
 
+std::u16string WideNumber(int64_t value) {
+  return platform::Utf8ToUtf16(Number(value));
+}
+
+std::u16string WideSystemError(long error) {
+  return platform::Utf8ToUtf16(SystemError(error));
+}
+
 }  // namespace vk::launchlog

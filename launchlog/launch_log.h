@@ -39,5 +39,8 @@ void Record(std::string_view step, std::u16string_view text);
 [[nodiscard]] std::string Hex(uint32_t value);
 // A system error for a line: "5 (0x5)".
 [[nodiscard]] std::string SystemError(long error);
+// The number and the system error for a line built in UTF-16.
+[[nodiscard]] std::u16string WideNumber(int64_t value);
+[[nodiscard]] std::u16string WideSystemError(long error);
 
 }  // namespace vk::launchlog

@@ -229,10 +229,8 @@ bool ImportRegistryScript(std::u16string_view path, const settings::Settings& se
   }
   const ScriptImportCounts counts = ImportRegistryScriptBytes(bytes, settings, editionFlags);
   launchlog::Record("profile", u"script " + std::u16string(path) + u" imported: " +
-                                   platform::Utf8ToUtf16(launchlog::Number(counts.written)) +
-                                   u" values written, " +
-                                   platform::Utf8ToUtf16(launchlog::Number(counts.refused)) +
-                                   u" lines not applied");
+                                   launchlog::WideNumber(counts.written) + u" values written, " +
+                                   launchlog::WideNumber(counts.refused) + u" lines not applied");
   return true;
 }
 

@@ -66,8 +66,8 @@ bool ReadKnownFolder(const FolderSource& source, std::u16string* path) {
 
 // A key that gives no values leaves its settings empty; support needs to know why.
 void RecordUnopened(const std::u16string& key, long error) {
-  launchlog::Record("settings", key + u" cannot be opened: system error " +
-                                    pf::Utf8ToUtf16(launchlog::SystemError(error)));
+  launchlog::Record("settings",
+                    key + u" cannot be opened: system error " + launchlog::WideSystemError(error));
 }
 
 // Machine values of the add-on key.

@@ -17,10 +17,6 @@ namespace {
 
 using platform::kErrorSuccess;
 
-std::u16string ErrorText(long error) {
-  return platform::Utf8ToUtf16(launchlog::SystemError(error));
-}
-
 // A .reg file name in `folder` that no file has yet; empty when none is left.
 std::u16string NewExportPath(std::u16string_view folder, std::u16string_view product) {
   for (unsigned n = 1; n < 10000; ++n) {
@@ -45,7 +41,8 @@ bool RemoveKey(const std::u16string& key, std::u16string_view product,
     }
     if (result == kErrorSuccess) result = profile::ExportRegistryTree(open.get(), name, &saved);
     if (result != kErrorSuccess) {
-      Report(product, u"kept key: " + name + u" (cannot be read: " + ErrorText(result) + u")");
+      Report(product, u"kept key: " + name + u" (cannot be read: " +
+                          launchlog::WideSystemError(result) + u")");
       return false;
     }
   }
@@ -88,7 +85,8 @@ bool RecyclePath(const UninstallItem& item, std::u16string_view product, bool li
     return true;
   }
   if (result != kErrorSuccess) {
-    Report(product, u"kept: " + path + u" (cannot be recycled: " + ErrorText(result) + u")");
+    Report(product, u"kept: " + path + u" (cannot be recycled: " +
+                        launchlog::WideSystemError(result) + u")");
     return false;
   }
   Report(product, u"recycled: " + path);
