@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "platform/ui.h"
 #include "profile/addon_profile.h"
+#include "profile/launcher_items.h"
 #include "profile/registry_access.h"
 #include "profile/uninstall_log.h"
 
@@ -27,10 +28,7 @@ using settings::Setting;
 constexpr unsigned kStrRibbonCatalogPlk = 20;
 constexpr unsigned kStrRibbonCatalogCsy = 21;
 constexpr char16_t kUninstallCommand[] = u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"";
-constexpr char16_t kRegisteredTools[] = u"\\Support\\RegisteredTools\\";
 constexpr char16_t kToolCatalogs[] = u"\\UserDataCacheAdt\\RegisteredTools\\";
-constexpr const char16_t* kStockTools[] = {u"KvAdIsolationStockTools.atc",
-                                           u"KvAdDormerStockTools.atc"};
 
 // The wait dialog as the copy engine's status line.
 class WaitDialogStatus final : public copy::CopyStatus {
@@ -111,26 +109,26 @@ void PlaceRibbonCatalogs(const settings::Settings& s) {
 // The registered stock tools. Logged even when the copy failed: the next
 // launch tries again, and the log keeps one line for each.
 void PlaceStockTools(const settings::Settings& s) {
-  for (const char16_t* name : kStockTools) {
-    const std::u16string target = s[Setting::AcadOneUserPath] + kRegisteredTools + name;
+  for (const char16_t* name : profile::kStockToolNames) {
+    const std::u16string target = profile::StockToolPath(s[Setting::AcadOneUserPath], name);
     if (platform::PathExists(target)) {
       launchlog::Record("tools", u"already present: " + target);
       continue;
     }
     static_cast<void>(
         PlaceInstalledFile("tools", s[Setting::StartLocation] + kToolCatalogs + name, target));
-    static_cast<void>(profile::AddUninstallEntry(s, u"4," + target));
+    static_cast<void>(profile::AddUninstallEntry(s, profile::kFileRecord + target));
   }
 }
 
 // The add-on profile's workspace file, which its "ProfileStorage" names.
 void PlaceProfileWorkspace(const settings::Settings& s) {
   const std::u16string folder =
-      s[Setting::AcadOneUserPath] + u"\\Support\\Profiles\\" + settings::kAddonProfileName;
+      profile::ProfileWorkspaceFolder(s[Setting::AcadOneUserPath], settings::kAddonProfileName);
   if (!platform::PathExists(folder)) {
     const long made = platform::MakeFolder(folder);
     if (made == platform::kErrorSuccess) {
-      static_cast<void>(profile::AddUninstallEntry(s, u"3," + folder));
+      static_cast<void>(profile::AddUninstallEntry(s, profile::kFolderRecord + folder));
     } else {
       launchlog::Record("workspace", u"cannot create " + folder + u": system error " +
                                          launchlog::WideSystemError(made));

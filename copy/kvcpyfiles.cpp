@@ -160,7 +160,7 @@ void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
   if (copiedFolders_.empty() || platform::BeginsWithBareBackslash(logPath)) return;
   std::vector<std::string> records;
   for (const std::u16string& folder : copiedFolders_) {
-    std::optional<std::string> record = platform::PathLineToCodePage(u"3," + folder);
+    std::optional<std::string> record = platform::PathLineToCodePage(profile::kFolderRecord + folder);
     if (record) records.push_back(std::move(*record));
   }
   static_cast<void>(profile::AppendUninstallLines(logPath, records));

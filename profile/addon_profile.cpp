@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/place_file.h"
 #include "platform/registry.h"
+#include "profile/launcher_items.h"
 #include "profile/registry_access.h"
 #include "profile/registry_script.h"
 #include "profile/registry_tree.h"
@@ -24,12 +25,6 @@ using settings::Setting;
 constexpr std::u16string_view kMenuResources[] = {u"\\adt.mnr", u"\\aca.mnr", u"\\flyouts.mnr",
                                                   u"\\velkor_a.mnr"};
 
-std::u16string ProjectProfilePath(const settings::Settings& settings) {
-  return settings[Setting::AcadOneUserPath] +
-         u"\\Support\\Profiles\\ProjectProfiles\\ADTNonProjectProfile_" + kAddonProfileName +
-         u".aws";
-}
-
 void PointProfileAtAddonFolders(const settings::Settings& settings) {
   ScopedKey general;
   if (platform::OpenKey(CurrentUserRoot(), AddonProfileKeyPath(settings) + u"\\General",
@@ -37,8 +32,9 @@ void PointProfileAtAddonFolders(const settings::Settings& settings) {
     return;
   }
   static_cast<void>(SetStringValue(general.get(), u"ProfileStorage", platform::kRegSz,
-                                   settings[Setting::AcadOneUserPath] + u"\\Support\\Profiles\\" +
-                                       kAddonProfileName + u"\\Profile.aws"));
+                                   ProfileWorkspaceFolder(settings[Setting::AcadOneUserPath],
+                                                          kAddonProfileName) +
+                                       u"\\Profile.aws"));
   static_cast<void>(
       SetStringValue(general.get(), u"ToolPalettePath", platform::kRegSz,
                      settings[Setting::OneUserPath] + u"\\Support\\WorkspaceCatalog (Metric)"));
@@ -73,15 +69,15 @@ bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
       static_cast<void>(platform::RemoveFile(menus + std::u16string(name)));
     }
   }
-  const std::u16string projectProfile = ProjectProfilePath(*settings);
+  const std::u16string projectProfile = ProjectProfilePath((*settings)[Setting::AcadOneUserPath], kAddonProfileName);
   static_cast<void>(platform::RemoveFile(projectProfile));
   static_cast<void>(CreateAddonProfileKey(settings));
   static_cast<void>(ImportProfileScript(*settings, editionFlags));
 
-  static_cast<void>(AddUninstallEntry(*settings, u"2,0," + AddonProfileKeyPath(*settings)));
+  static_cast<void>(AddUninstallEntry(*settings, kKeyRecord + AddonProfileKeyPath(*settings)));
   static_cast<void>(
-      AddUninstallEntry(*settings, u"2,0," + std::u16string(settings::kAddonKeyPath)));
-  static_cast<void>(AddUninstallEntry(*settings, u"4," + projectProfile));
+      AddUninstallEntry(*settings, kKeyRecord + std::u16string(settings::kAddonKeyPath)));
+  static_cast<void>(AddUninstallEntry(*settings, kFileRecord + projectProfile));
   return true;
 }
 

@@ -11,6 +11,11 @@
 
 namespace vk::profile {
 
+// The record kinds, each followed by what it names.
+inline constexpr char16_t kKeyRecord[] = u"2,0,";
+inline constexpr char16_t kFolderRecord[] = u"3,";
+inline constexpr char16_t kFileRecord[] = u"4,";
+
 // The lines of a log's bytes (each ended by CR LF or LF, the last one
 // possibly without an end), read with the 8-bit code page they were written in.
 std::vector<std::u16string> UninstallLogLines(std::string_view log);

@@ -1,14 +1,15 @@
 #include "uninstall/uninstall_records.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/code_page_path.h"
 #include "platform/text.h"
+#include "profile/launcher_items.h"
+#include "profile/uninstall_log.h"
 
 namespace vk::uninstall {
 namespace {
-
-constexpr std::u16string_view kKeyRecord = u"2,0,";
-constexpr std::u16string_view kFolderRecord = u"3,";
-constexpr std::u16string_view kFileRecord = u"4,";
 
 bool IsSeparator(char16_t c) {
   return c == u'\\' || c == u'/';
@@ -22,7 +23,7 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view head) {
 
 // "\" for every separator, runs of them as one (a "\\" share's start kept),
 // no separator at the end.
-std::u16string NormalisedPath(std::u16string_view path) {
+std::u16string Normalised(std::u16string_view path) {
   std::u16string out;
   for (size_t i = 0; i < path.size(); ++i) {
     if (!IsSeparator(path[i])) {
@@ -59,6 +60,24 @@ bool WithinFolder(std::u16string_view path, std::u16string_view root, bool rootI
   return path[root.size()] == u'\\' && PlainComponents(path.substr(root.size() + 1));
 }
 
+// Whether `relative` ("\a\b\Support\...", below the roaming "\Autodesk")
+// is one of the launcher's items there: AutoCAD's per-user folder is at most
+// two folders (product and language, either may be empty) below "\Autodesk".
+bool IsAcadUserItem(std::u16string_view relative, ItemKind kind, std::u16string_view product) {
+  for (const profile::AcadUserItem& form : profile::AcadUserItems(product)) {
+    if (form.isFolder != (kind == ItemKind::kFolder) || relative.size() < form.tail.size() ||
+        !platform::RegistryNamesEqual(relative.substr(relative.size() - form.tail.size()),
+                                      form.tail)) {
+      continue;
+    }
+    const std::u16string_view between = relative.substr(0, relative.size() - form.tail.size());
+    if (between.empty()) return true;
+    const size_t folders = static_cast<size_t>(std::count(between.begin(), between.end(), u'\\'));
+    if (folders <= 2 && PlainComponents(between.substr(1))) return true;
+  }
+  return false;
+}
+
 bool ReadKeyRecord(std::u16string_view key, std::u16string_view product, UninstallItem* item,
                    std::u16string* reason) {
   const std::u16string addonKey = u"Software\\Kavrin\\" + std::u16string(product);
@@ -75,12 +94,9 @@ bool ReadKeyRecord(std::u16string_view key, std::u16string_view product, Uninsta
 
 bool ReadPathRecord(std::u16string_view path, ItemKind kind, std::u16string_view product,
                     const UserFolders& folders, UninstallItem* item, std::u16string* reason) {
-  const std::u16string roaming = NormalisedPath(platform::LongPathName(folders.roamingAppData));
-  const std::u16string target = NormalisedPath(platform::LongPathName(NormalisedPath(path)));
-  if (roaming.empty() ||
-      (!WithinFolder(target, roaming + u"\\Kavrin\\" + std::u16string(product), true) &&
-       !WithinFolder(target, roaming + u"\\Autodesk", false))) {
-    *reason = u"outside the user's add-on and AutoCAD folders";
+  const std::u16string target = NormalisedPath(path);
+  if (!IsLaunchersItem(target, kind, product, NormalisedPath(folders.roamingAppData))) {
+    *reason = u"not an item the launcher places in the user's add-on and AutoCAD folders";
     return false;
   }
   *item = {kind, target};
@@ -88,6 +104,21 @@ bool ReadPathRecord(std::u16string_view path, ItemKind kind, std::u16string_view
 }
 
 }  // namespace
+
+std::u16string NormalisedPath(std::u16string_view path) {
+  return Normalised(platform::LongPathName(Normalised(path)));
+}
+
+bool IsLaunchersItem(std::u16string_view path, ItemKind kind, std::u16string_view product,
+                     std::u16string_view roaming) {
+  if (roaming.empty()) return false;
+  if (WithinFolder(path, std::u16string(roaming) + u"\\Kavrin\\" + std::u16string(product), true)) {
+    return true;
+  }
+  const std::u16string autodesk = std::u16string(roaming) + u"\\Autodesk";
+  return WithinFolder(path, autodesk, false) &&
+         IsAcadUserItem(path.substr(autodesk.size()), kind, product);
+}
 
 std::u16string ProfilesKeyOf(std::u16string_view key, std::u16string_view product) {
   const std::u16string tail = u"\\Profiles\\" + std::u16string(product);
@@ -103,20 +134,25 @@ std::u16string ProfilesKeyOf(std::u16string_view key, std::u16string_view produc
 
 bool ReadUninstallRecord(std::u16string_view line, std::u16string_view product,
                          const UserFolders& folders, UninstallItem* item, std::u16string* reason) {
+  // A zero byte would cut the path where the system reads it.
+  if (std::any_of(line.begin(), line.end(), [](char16_t c) { return c < u' ' || c == 0x7F; })) {
+    *reason = u"holds a control character";
+    return false;
+  }
   if (line.find(u"..") != std::u16string_view::npos ||
       line.find_first_of(u"*?") != std::u16string_view::npos) {
     *reason = u"holds \"..\", \"*\" or \"?\"";
     return false;
   }
-  if (line.starts_with(kKeyRecord)) {
-    return ReadKeyRecord(line.substr(kKeyRecord.size()), product, item, reason);
+  if (line.starts_with(profile::kKeyRecord)) {
+    return ReadKeyRecord(line.substr(std::size(profile::kKeyRecord) - 1), product, item, reason);
   }
-  if (line.starts_with(kFolderRecord)) {
-    return ReadPathRecord(line.substr(kFolderRecord.size()), ItemKind::kFolder, product, folders,
+  if (line.starts_with(profile::kFolderRecord)) {
+    return ReadPathRecord(line.substr(std::size(profile::kFolderRecord) - 1), ItemKind::kFolder, product, folders,
                           item, reason);
   }
-  if (line.starts_with(kFileRecord)) {
-    return ReadPathRecord(line.substr(kFileRecord.size()), ItemKind::kFile, product, folders, item,
+  if (line.starts_with(profile::kFileRecord)) {
+    return ReadPathRecord(line.substr(std::size(profile::kFileRecord) - 1), ItemKind::kFile, product, folders, item,
                           reason);
   }
   *reason = u"no record of the launcher";

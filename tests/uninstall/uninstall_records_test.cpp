@@ -34,9 +34,22 @@ TEST(UninstallRecordsTest, OnlyTheLaunchersFormsForTheProductAreItems) {
        ItemKind::kFolder, u"Q:\\Users\\jan\\AppData\\Roaming\\Kavrin\\VELKOR RUR15\\Plot Styles"},
       {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Kavrin\\VELKOR RUR15/", true, ItemKind::kFolder,
        u"Q:\\Users\\jan\\AppData\\Roaming\\Kavrin\\VELKOR RUR15"},
-      {u"4,q:\\users\\JAN\\appdata\\roaming\\autodesk\\ACA 2024\\csy\\Support\\x.atc", true,
-       ItemKind::kFile,
-       u"q:\\users\\JAN\\appdata\\roaming\\autodesk\\ACA 2024\\csy\\Support\\x.atc"},
+      {u"4,q:\\users\\JAN\\appdata\\roaming\\autodesk\\ACA 2024\\csy\\Support\\"
+       u"RegisteredTools\\kvaddormerstocktools.ATC",
+       true, ItemKind::kFile,
+       u"q:\\users\\JAN\\appdata\\roaming\\autodesk\\ACA 2024\\csy\\Support\\"
+       u"RegisteredTools\\kvaddormerstocktools.ATC"},
+      // AutoCAD's per-user folder without a language, or without both names.
+      {u"4,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\Support\\RegisteredTools\\"
+       u"KvAdIsolationStockTools.atc",
+       true, ItemKind::kFile,
+       u"Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\Support\\RegisteredTools\\"
+       u"KvAdIsolationStockTools.atc"},
+      {u"4,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\Support\\Profiles\\ProjectProfiles\\"
+       u"ADTNonProjectProfile_VELKOR RUR15.aws",
+       true, ItemKind::kFile,
+       u"Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\Support\\Profiles\\ProjectProfiles\\"
+       u"ADTNonProjectProfile_VELKOR RUR15.aws"},
       {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\\\ACA 2024\\csy\\Support\\Profiles\\VELKOR "
        u"RUR15",
        true, ItemKind::kFolder,
@@ -56,6 +69,35 @@ TEST(UninstallRecordsTest, OnlyTheLaunchersFormsForTheProductAreItems) {
       {u"3,Q:\\Users\\eva\\AppData\\Roaming\\Kavrin\\VELKOR RUR15\\Support", false, ItemKind::kKey,
        u""},
       {u"3,C:\\Windows\\System32", false, ItemKind::kKey, u""},
+      // Below "\Autodesk" only the launcher's four items: never the user's own
+      // support folder (a record cut short names it), AutoCAD's product
+      // folder or another product's item, nor an item of the other kind.
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\csy\\Support", false,
+       ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\csy\\Support\\Profiles\\"
+       u"VELKOR",
+       false, ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024", false, ItemKind::kKey, u""},
+      {u"4,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\csy\\Support\\acad.lsp", false,
+       ItemKind::kKey, u""},
+      {u"4,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\csy\\Support\\Profiles\\"
+       u"VELKOR RUR15",
+       false, ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\ACA 2024\\csy\\Support\\"
+       u"RegisteredTools\\KvAdDormerStockTools.atc",
+       false, ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\a\\b\\c\\Support\\Profiles\\VELKOR RUR15",
+       false, ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\a.\\Support\\Profiles\\VELKOR RUR15", false,
+       ItemKind::kKey, u""},
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\Support\\Profiles\\Other", false,
+       ItemKind::kKey, u""},
+      // Cut at the zero, the path would name the whole "\Autodesk" folder.
+      {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\" + std::u16string(1, u'\0') +
+           u"\\x\\Support\\Profiles\\VELKOR RUR15",
+       false, ItemKind::kKey, u""},
+      {u"4,Q:\\Users\\jan\\AppData\\Roaming\\Kavrin\\VELKOR RUR15\\a\tb.txt", false, ItemKind::kKey,
+       u""},
       {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk", false, ItemKind::kKey, u""},
       {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Autodesk\\", false, ItemKind::kKey, u""},
       {u"3,Q:\\Users\\jan\\AppData\\Roaming\\Kavrin", false, ItemKind::kKey, u""},
