@@ -1,7 +1,9 @@
 // The clean-up's readers of what others wrote: its switches (the first line,
 // as a "Run" value or a command line holds them) and the uninstall log (the
 // rest). Whatever they hold, an item is only ever the product's own key or
-// AutoCAD profile, or a path below the user's add-on or AutoCAD folder.
+// AutoCAD profile, a path below the user's add-on folder, or one of the
+// launcher's four items in AutoCAD's per-user folder.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <string_view>
 
 #include "platform/text.h"
+#include "profile/launcher_items.h"
 #include "profile/uninstall_log.h"
 #include "uninstall/uninstall_records.h"
 #include "uninstall/uninstall_switches.h"
@@ -31,6 +34,7 @@ bool StartsWithNoCase(std::u16string_view text, std::u16string_view head) {
 void CheckItem(const std::u16string& line, const std::u16string& product,
                const vk::uninstall::UninstallItem& item) {
   Require(line.find(u"..") == std::u16string::npos);
+  Require(std::none_of(line.begin(), line.end(), [](char16_t c) { return c < u' ' || c == 0x7F; }));
   Require(line.find_first_of(u"*?") == std::u16string::npos);
   if (item.kind == ItemKind::kKey) {
     Require(pf::RegistryNamesEqual(item.target, u"Software\\Kavrin\\" + product) ||
@@ -40,10 +44,28 @@ void CheckItem(const std::u16string& line, const std::u16string& product,
   }
   const std::u16string addon = std::u16string(kRoaming) + u"\\Kavrin\\" + product;
   const std::u16string acad = std::u16string(kRoaming) + u"\\Autodesk\\";
-  Require((StartsWithNoCase(item.target, addon) &&
-           (item.target.size() == addon.size() || item.target[addon.size()] == u'\\')) ||
-          (StartsWithNoCase(item.target, acad) && item.target.size() > acad.size()));
   Require(item.target.find(u'/') == std::u16string::npos);
+  if (StartsWithNoCase(item.target, addon) &&
+      (item.target.size() == addon.size() || item.target[addon.size()] == u'\\')) {
+    return;
+  }
+  // Below "\Autodesk\" only the launcher's items of their kind, at most two
+  // named folders in.
+  Require(StartsWithNoCase(item.target, acad));
+  const std::u16string rest = item.target.substr(acad.size());
+  bool launchers = false;
+  for (const vk::profile::AcadUserItem& form : vk::profile::AcadUserItems(product)) {
+    const std::u16string tail = form.tail.substr(1);
+    if (form.isFolder != (item.kind == ItemKind::kFolder) || rest.size() < tail.size() ||
+        !pf::RegistryNamesEqual(rest.substr(rest.size() - tail.size()), tail)) {
+      continue;
+    }
+    const std::u16string before = rest.substr(0, rest.size() - tail.size());
+    launchers = launchers || (std::count(before.begin(), before.end(), u'\\') <= 2 &&
+                              before.find(u"\\\\") == std::u16string::npos &&
+                              (before.empty() || (before.front() != u'\\' && before.back() == u'\\')));
+  }
+  Require(launchers);
 }
 
 }  // namespace

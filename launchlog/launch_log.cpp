@@ -18,13 +18,6 @@ platform::UniqueFile& OpenLog() {
   return log;
 }
 
-uint64_t FileSize(std::u16string_view path) {
-  platform::UniqueFile file(platform::OpenFile(path, u"rb"));
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return 0;
-  const long size = std::ftell(file.get());
-  return size < 0 ? 0 : static_cast<uint64_t>(size);
-}
-
 // "name.log" becomes "name.1.log".
 std::u16string OlderLogName(std::u16string_view fileName) {
   const size_t dot = fileName.rfind(u'.');
@@ -47,11 +40,13 @@ void Open(std::u16string_view folder, std::u16string_view fileName) {
   if (folder.empty() || platform::MakeFolderPath(folder) != platform::kErrorSuccess) return;
   const std::u16string base = std::u16string(folder) + u"\\";
   const std::u16string path = base + std::u16string(fileName);
-  if (FileSize(path) > kRotationSize) {
-    [[maybe_unused]] const long moved =
-        platform::ReplaceFileAtomically(path, base + OlderLogName(fileName));
-  }
-  OpenLog().reset(platform::OpenFile(path, u"ab"));
+  uint64_t size = 0;
+  const bool full = platform::FileSize(path, &size) && size > kRotationSize;
+  // Where the older log cannot be replaced (read-only, say), the log starts
+  // afresh rather than grow without end.
+  const bool moved = full && platform::ReplaceFileAtomically(
+                                 path, base + OlderLogName(fileName)) == platform::kErrorSuccess;
+  OpenLog().reset(platform::OpenFile(path, full && !moved ? u"wb" : u"ab"));
 }
 
 void Close() {

@@ -22,8 +22,8 @@ inline constexpr uint64_t kRotationSize = 1024 * 1024;
 [[nodiscard]] std::u16string LogFolder(std::u16string_view product);
 
 // Starts this process's log, `fileName` in `folder`, made when missing; a log
-// over the rotation size is first moved over the older log. Lines go nowhere
-// until this succeeds.
+// over the rotation size is first moved over the older log, or emptied when
+// that fails, so the two stay bounded. Lines go nowhere until this succeeds.
 void Open(std::u16string_view folder, std::u16string_view fileName = kLogFileName);
 // Ends the log; later lines go nowhere.
 void Close();

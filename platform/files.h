@@ -22,6 +22,9 @@ inline constexpr long kErrorDirNotEmpty = 145;
 // True when the path names a folder.
 [[nodiscard]] bool FolderExists(std::u16string_view path);
 
+// The size of a file, 64-bit on both backends; false when it cannot be told.
+[[nodiscard]] bool FileSize(std::u16string_view path, uint64_t* size);
+
 // Copies a file; fails with kErrorFileExists when the target exists.
 [[nodiscard]] long CopyFileNoReplace(std::u16string_view source, std::u16string_view target);
 // Creates one folder (its parent must exist); kErrorAlreadyExists when it does.

@@ -208,4 +208,11 @@ std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode) {
   return std::fopen(NativePath(path).c_str(), Utf16ToUtf8(mode).c_str());
 }
 
+bool FileSize(std::u16string_view path, uint64_t* size) {
+  struct stat info;
+  if (stat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  *size = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
 }  // namespace vk::platform

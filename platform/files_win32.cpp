@@ -108,4 +108,14 @@ std::FILE* OpenFile(std::u16string_view path, std::u16string_view mode) {
   return _wfopen(Wide(path).c_str(), Wide(mode).c_str());
 }
 
+bool FileSize(std::u16string_view path, uint64_t* size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return false;
+  }
+  *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
 }  // namespace vk::platform

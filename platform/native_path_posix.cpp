@@ -79,6 +79,10 @@ long Win32ErrorFromErrno(int error) {
       return 112;  // ERROR_DISK_FULL
     case ENOTEMPTY:
       return kErrorDirNotEmpty;
+    case ENAMETOOLONG:
+      return 206;  // ERROR_FILENAME_EXCED_RANGE
+    case ELOOP:
+      return 1921;  // ERROR_CANT_RESOLVE_FILENAME
     default:
       return kErrorAccessDenied;
   }

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/recycle_bin.h"
@@ -105,14 +106,8 @@ HRESULT RecycleByFileOperation(const std::wstring& path, bool* recycled) {
   return result;
 }
 
-// Where the shell has no file operation object (Wine): SHFileOperationW,
-// which has no way to refuse a permanent delete, only once the item's volume
-// is known to have a bin, which is what it lacks in the cases that matter
-// here (a network or redirected folder; under Wine, an unusable trash).
-long RecycleByShFileOperation(const std::wstring& path) {
-  SHQUERYRBINFO bin{};
-  bin.cbSize = sizeof bin;
-  if (FAILED(SHQueryRecycleBinW(path.c_str(), &bin))) return kErrorNotSupported;
+// SHFileOperationW's recycling delete of one path: 0, or why it failed.
+long ShellRecycle(const std::wstring& path) {
   std::wstring from = path;
   from.push_back(L'\0');  // a list of paths, ended by an empty one
   SHFILEOPSTRUCTW operation{};
@@ -122,6 +117,81 @@ long RecycleByShFileOperation(const std::wstring& path) {
   const int result = SHFileOperationW(&operation);
   if (result != 0) return result;
   return operation.fAnyOperationsAborted ? kErrorNotSupported : 0;
+}
+
+// Whether SHFileOperationW puts what it deletes from `folder` into the bin.
+// It has no way to refuse a permanent delete: unasked, it deletes outright
+// what the bin cannot take (under Wine, a trash on another file system), and
+// follows links inside the folders it so deletes. A probe file of our own,
+// with a second name, tells: after its recycling the second name still
+// shares the file with the bin's copy, unless the file was deleted.
+bool BinTakesFrom(const std::wstring& folder) {
+  const std::wstring probe = folder + L"\\kvuninstall-probe-" + std::to_wstring(GetCurrentProcessId()) +
+                             L"-" + std::to_wstring(GetTickCount64()) + L".tmp";
+  const std::wstring witness = probe + L".2";
+  const HANDLE made = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (made == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(made);
+  if (!CreateHardLinkW(witness.c_str(), probe.c_str(), nullptr)) {
+    DeleteFileW(probe.c_str());
+    return false;
+  }
+  const bool done = ShellRecycle(probe) == 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const HANDLE kept = CreateFileW(witness.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  const bool shared = kept != INVALID_HANDLE_VALUE && GetFileInformationByHandle(kept, &info) &&
+                      info.nNumberOfLinks == 2;
+  if (kept != INVALID_HANDLE_VALUE) CloseHandle(kept);
+  DeleteFileW(witness.c_str());
+  DeleteFileW(probe.c_str());  // still there when the shell failed
+  return done && shared && GetFileAttributesW(probe.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// Whether the folder `path` holds a link or junction anywhere in its tree,
+// which a permanent delete would follow; true when it cannot be told.
+bool HoldsReparsePoints(const std::wstring& path) {
+  std::vector<std::wstring> folders{path};
+  while (!folders.empty()) {
+    const std::wstring folder = std::move(folders.back());
+    folders.pop_back();
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (found == INVALID_HANDLE_VALUE) return GetLastError() != ERROR_FILE_NOT_FOUND;
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        FindClose(found);
+        return true;
+      }
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        folders.push_back(folder + L"\\" + name);
+      }
+    } while (FindNextFileW(found, &entry));
+    FindClose(found);
+  }
+  return false;
+}
+
+// Where the shell has no working file operation object (Wine):
+// SHFileOperationW, only once a probe showed that the bin takes what it
+// deletes from the item's folder, and never on a folder holding links.
+long RecycleByShFileOperation(const std::wstring& path) {
+  // The item's own entry: Wine tells a link by its listing only.
+  WIN32_FIND_DATAW entry;
+  const HANDLE found = FindFirstFileW(path.c_str(), &entry);
+  if (found == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
+  FindClose(found);
+  const DWORD attributes = entry.dwFileAttributes;
+  const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && HoldsReparsePoints(path)) {
+    return kErrorNotSupported;
+  }
+  if (!BinTakesFrom(path.substr(0, path.find_last_of(L'\\')))) return kErrorNotSupported;
+  return ShellRecycle(path);
 }
 
 }  // namespace

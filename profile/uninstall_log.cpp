@@ -68,7 +68,14 @@ bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::st
   std::rewind(file.get());
   char buffer[4096];
   size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) log.append(buffer, got);
+  while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    log.append(buffer, got);
+    if (log.size() > kMaxUninstallLogSize) {
+      launchlog::Record("uninstall", u"over 16 MB, no log of ours: left as it is, nothing recorded in " +
+                                         std::u16string(logPath));
+      return false;
+    }
+  }
 
   std::string appended;
   for (const std::string& line : lines) {

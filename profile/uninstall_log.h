@@ -16,6 +16,11 @@ inline constexpr char16_t kKeyRecord[] = u"2,0,";
 inline constexpr char16_t kFolderRecord[] = u"3,";
 inline constexpr char16_t kFileRecord[] = u"4,";
 
+// A real log holds a few kilobytes; one of an installation with 16,000 filled
+// top-most folders about 1.1 MB. A longer file is no log of ours: the launch
+// appends nothing to it and the clean-up does not read it.
+inline constexpr size_t kMaxUninstallLogSize = 16 * 1024 * 1024;
+
 // The lines of a log's bytes (each ended by CR LF or LF, the last one
 // possibly without an end), read with the 8-bit code page they were written in.
 std::vector<std::u16string> UninstallLogLines(std::string_view log);
@@ -42,7 +47,7 @@ bool AddUninstallEntry(const settings::Settings& settings, std::u16string_view l
 // Appends to the log at `logPath` each of `lines` (8-bit, without line ends)
 // that it does not hold yet, exact case, each with a CR LF, after ending a
 // last line that has none; creates the file, not its folders. False when the
-// log cannot be opened or written.
+// log cannot be opened or written, or is longer than kMaxUninstallLogSize.
 bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::string>& lines);
 
 }  // namespace vk::profile

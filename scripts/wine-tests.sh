@@ -164,6 +164,12 @@ run_group() {
   VKSTART_MSGBOX_STOP=$(winpath "$dir/helper.stop")
   in_prefix "$prefix" "$wine" "$helper_exe" </dev/null >"$dir/helper.log" 2>&1 &
   local helper=$!
+  # Wine 8 makes no symbolic links: the tests ask for Unix ones here.
+  export VKTEST_LINK_REQUESTS
+  VKTEST_LINK_REQUESTS=$(winpath "$dir/link-requests")
+  mkdir -p "$dir/link-requests"
+  serve_link_requests "$dir/link-requests" "$dir/helper.stop" &
+  local linker=$!
   [ "$1" = "$first_group" ] && registry_export "$prefix" "$dir"
   local started=$SECONDS rc=0
   in_prefix "$prefix" timeout -k 10 "$group_timeout" "$wine" "$tests_exe" "--gtest_filter=$3" \
@@ -171,11 +177,31 @@ run_group() {
     </dev/null >"$dir/output.log" 2>&1 || rc=$?
   echo "$rc $((SECONDS - started))" >"$dir/status"
   touch "$dir/helper.stop"
+  wait "$linker" 2>/dev/null || true
   local _
   for _ in {1..50}; do kill -0 "$helper" 2>/dev/null || break; sleep 0.1; done
   in_prefix "$prefix" "$wineserver" -k 2>/dev/null || true
   trap - EXIT
   rm -rf "$prefix"
+}
+
+# serve_link_requests FOLDER STOP: makes the symbolic link of each request
+# "N.req" ("target\nlink\n", Unix paths) in FOLDER, answering with "N.done"
+# or "N.failed", until the file STOP exists.
+serve_link_requests() {
+  local request target link
+  while [ ! -e "$2" ]; do
+    for request in "$1"/*.req; do
+      [ -f "$request" ] || continue
+      { read -r target; read -r link; } <"$request"
+      if ln -s -- "$target" "$link" 2>/dev/null; then
+        mv "$request" "${request%.req}.done"
+      else
+        mv "$request" "${request%.req}.failed"
+      fi
+    done
+    sleep 0.1
+  done
 }
 
 # registry_export PREFIX DIR: the round-trip fixture through Wine's own reg.exe.

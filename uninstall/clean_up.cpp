@@ -6,6 +6,7 @@
 
 #include "launchlog/launch_log.h"
 #include "platform/files.h"
+#include "platform/item_location.h"
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -17,10 +18,6 @@
 
 namespace vk::uninstall {
 namespace {
-
-// The launcher's logs hold a few dozen lines; a larger file is not one, and
-// is not read.
-constexpr size_t kMaxLogSize = 1024 * 1024;
 
 struct ProductLog {
   bool read = false;
@@ -35,14 +32,24 @@ ProductLog ReadProductLog(const UserFolders& folders, std::u16string_view produc
   }
   const std::u16string path = profile::UninstallLogPath(folders.roamingAppData, product);
   std::string bytes;
+  uint64_t size = 0;
   if (!platform::PathExists(path)) {
     log.read = true;
     Report(product, u"no uninstall log: " + path);
-  } else if (!platform::ReadWholeFile(path, &bytes, kMaxLogSize)) {
+  } else if (platform::FileSize(path, &size) && size > profile::kMaxUninstallLogSize) {
+    Report(product, u"the uninstall log " + path + u" is over 16 MB, no log of the launcher's: "
+                                                   u"left as it is");
+  } else if (!platform::ReadWholeFile(path, &bytes, profile::kMaxUninstallLogSize)) {
     Report(product, u"cannot read the uninstall log " + path);
   } else {
     log.read = true;
     log.lines = profile::UninstallLogLines(bytes);
+    // An append that was killed, or ran out of disk, may have stopped within
+    // a path: such a line names some folder above the one it was to name.
+    if (!bytes.empty() && bytes.back() != '\n') {
+      Report(product, u"skipped: " + log.lines.back() + u" (cut short: no line end)");
+      log.lines.pop_back();
+    }
   }
   return log;
 }
@@ -72,17 +79,17 @@ void RemoveIfEmpty(const std::u16string& folder, std::u16string_view product) {
 
 // The product's own traces once every record is handled.
 bool RemoveProductTraces(std::u16string_view product, const UserFolders& folders,
-                         std::u16string_view exportFolder, bool listOnly) {
+                         const RemovalOptions& options) {
   const std::u16string logPath = profile::UninstallLogPath(folders.roamingAppData, product);
   const std::u16string productFolder = logPath.substr(0, logPath.rfind(u'\\'));
   bool handled = !platform::PathExists(logPath) ||
-                 RemoveItem({ItemKind::kFile, logPath}, product, exportFolder, listOnly);
+                 RemoveItem({ItemKind::kFile, logPath}, product, options, false);
   const std::u16string launchLogs = launchlog::LogFolder(product);
   if (!launchLogs.empty() && platform::PathExists(launchLogs)) {
     handled =
-        RemoveItem({ItemKind::kFolder, launchLogs}, product, exportFolder, listOnly) && handled;
+        RemoveItem({ItemKind::kFolder, launchLogs}, product, options, false) && handled;
   }
-  if (listOnly) return handled;
+  if (options.listOnly) return handled;
   RemoveIfEmpty(productFolder, product);
   RemoveIfEmpty(folders.roamingAppData + u"\\Kavrin", product);
   if (!launchLogs.empty()) {
@@ -109,7 +116,7 @@ std::u16string ListedFolderHolding(const UninstallItem& item,
 }
 
 bool RemoveRecorded(const ProductLog& log, std::u16string_view product, const UserFolders& folders,
-                    std::u16string_view exportFolder, bool listOnly) {
+                    const RemovalOptions& options) {
   bool handled = true;
   std::vector<std::u16string> listedFolders;
   for (const std::u16string& line : log.lines) {
@@ -122,20 +129,20 @@ bool RemoveRecorded(const ProductLog& log, std::u16string_view product, const Us
     }
     // A list tells what a run would meet: what went with an earlier folder
     // is gone by then.
-    if (listOnly) {
+    if (options.listOnly) {
       if (const std::u16string holder = ListedFolderHolding(item, listedFolders); !holder.empty()) {
         Report(product, u"already gone: " + item.target + u" (with " + holder + u")");
         continue;
       }
       if (item.kind == ItemKind::kFolder) listedFolders.push_back(item.target);
     }
-    if (!RemoveItem(item, product, exportFolder, listOnly)) handled = false;
+    if (!RemoveItem(item, product, options)) handled = false;
   }
   if (!handled) {
     Report(product, u"the uninstall log stays for the next run");
     return false;
   }
-  return RemoveProductTraces(product, folders, exportFolder, listOnly);
+  return RemoveProductTraces(product, folders, options);
 }
 
 }  // namespace
@@ -145,8 +152,14 @@ bool RunUninstallRequest(const UninstallRequest& request) {
   if (!platform::GetKnownFolder(platform::KnownFolder::kAppData, &folders.roamingAppData)) {
     folders.roamingAppData.clear();
   }
-  std::u16string exportFolder;
-  if (!platform::GetTempFolder(&exportFolder)) exportFolder.clear();
+  RemovalOptions options;
+  options.listOnly = request.listOnly;
+  if (!platform::GetTempFolder(&options.exportFolder)) options.exportFolder.clear();
+  std::u16string realRoaming;
+  if (!folders.roamingAppData.empty() &&
+      platform::RealFolderPath(folders.roamingAppData, &realRoaming) == platform::kErrorSuccess) {
+    options.realRoamingAppData = NormalisedPath(realRoaming);
+  }
 
   // One reading of each log before anything changes.
   std::map<std::u16string, ProductLog> logs;
@@ -164,8 +177,7 @@ bool RunUninstallRequest(const UninstallRequest& request) {
       } else if (kind == SwitchKind::kProfile) {
         handled = LeaveProfiles(log, s.product, folders, request.listOnly) && handled;
       } else {
-        handled =
-            RemoveRecorded(log, s.product, folders, exportFolder, request.listOnly) && handled;
+        handled = RemoveRecorded(log, s.product, folders, options) && handled;
       }
     }
   }

@@ -2,12 +2,14 @@
 // rotation at the size limit (the launches' lines are tested end to end).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "launchlog/launch_log.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "tests/support/known_folder_redirect.h"
+#include "tests/support/read_only.h"
 #include "tests/support/test_paths.h"
 
 namespace vk::launchlog {
@@ -43,7 +45,8 @@ TEST(LaunchLogTest, TheLogLivesInLocalApplicationData) {
 #endif
 }
 
-// A log at the limit is kept; one byte more moves it over the older log.
+// A log at the limit is kept; one byte more moves it over the older log, or
+// starts it afresh where the older log cannot be replaced.
 TEST(LaunchLogTest, ALogPastItsLimitBecomesTheOlderLog) {
   test::TempFolder root;
   const std::u16string folder = root.Join(u"Logs");
@@ -62,18 +65,35 @@ TEST(LaunchLogTest, ALogPastItsLimitBecomesTheOlderLog) {
       << bytes;
   EXPECT_EQ(bytes.find("lost"), std::string::npos);
 
-  for (const bool past : {false, true}) {
-    const std::string full(kRotationSize + (past ? 1 : 0), 'x');
-    ASSERT_TRUE(test::WriteWholeFile(log, full));
+  // Whatever stands at the older log's name, the two stay bounded.
+  const uint64_t lineSize = 29 + sizeof " next: line\n" - 1;
+  struct Case {
+    uint64_t size;
+    bool olderReadOnly;
+    bool moved;
+    bool emptied;
+  } const cases[] = {
+      {kRotationSize, false, false, false},
+      {kRotationSize + 1, false, true, false},
+      {kRotationSize + 1, true, false, true},
+      {3ull << 30, false, true, false},  // past what a 32-bit size sees
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(test::WriteWholeFile(log, ""));
+    ASSERT_TRUE(vk::test::ResizeFile(log, c.size));
     ASSERT_TRUE(test::WriteWholeFile(older, "oldest"));
-    Open(folder);
-    Record("next", "line");
-    Close();
-    std::string current, previous;
-    ASSERT_TRUE(platform::ReadWholeFile(log, &current));
-    ASSERT_TRUE(platform::ReadWholeFile(older, &previous));
-    EXPECT_EQ(previous, past ? full : "oldest");
-    EXPECT_EQ(current.size(), past ? 29 + sizeof " next: line\n" - 1 : full.size() + 41);
+    {
+      std::optional<test::ScopedReadOnly> readOnly;
+      if (c.olderReadOnly) readOnly.emplace(older);
+      Open(folder);
+      Record("next", "line");
+      Close();
+    }
+    uint64_t current = 0, previous = 0;
+    ASSERT_TRUE(platform::FileSize(log, &current));
+    ASSERT_TRUE(platform::FileSize(older, &previous));
+    EXPECT_EQ(previous, c.moved ? c.size : 6) << c.size;
+    EXPECT_EQ(current, c.moved || c.emptied ? lineSize : c.size + lineSize) << c.size;
   }
 }
 

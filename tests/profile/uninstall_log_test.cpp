@@ -68,5 +68,15 @@ TEST_F(UninstallLogTest, ALogThatCannotBeOpenedGivesFalse) {
   EXPECT_FALSE(AddUninstallEntry(s_, u"3,C:\\A/"));
 }
 
+TEST_F(UninstallLogTest, ALogPastItsBoundIsLeftAsItIs) {
+  ASSERT_TRUE(AddUninstallEntry(s_, u"3,C:\\A/"));
+  const std::u16string log = Folder() + u"\\KvUnInstall.log";
+  ASSERT_TRUE(vk::test::ResizeFile(log, kMaxUninstallLogSize + 1));
+  EXPECT_FALSE(AddUninstallEntry(s_, u"3,C:\\B/"));
+  uint64_t size = 0;
+  ASSERT_TRUE(pf::FileSize(log, &size));
+  EXPECT_EQ(size, kMaxUninstallLogSize + 1);
+}
+
 }  // namespace
 }  // namespace vk::profile

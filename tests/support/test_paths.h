@@ -1,6 +1,7 @@
 // Where the tests find their data, and fresh folders to work in.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,10 @@ std::u16string CorpusDir();
 bool ReadWholeFile(std::u16string_view path, std::string* bytes);
 // Writes a whole file, replacing it; false on failure.
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes);
+
+// Sets the size of an existing file, extending it with zeros (sparse where
+// the file system allows); false on failure.
+bool ResizeFile(std::u16string_view path, uint64_t size);
 
 // A new empty folder in the temporary folder, removed with its contents when
 // the object goes away.

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/code_page_path.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/reg_file.h"
@@ -19,8 +21,10 @@
 #include "tests/copy/copy_test_support.h"
 #include "tests/profile/profile_test_support.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/symbolic_link.h"
 #include "tests/support/test_paths.h"
 #include "tests/support/trash_redirect.h"
+#include "uninstall/uninstall_records.h"
 
 namespace vk::uninstall {
 namespace {
@@ -118,6 +122,27 @@ class KvUnInstallTest : public app::demo::DemoMachineTest {
 
   bool KeyExists(std::u16string_view path) { return profile::test::KeyExists(path); }
 
+  // Appends `lines` to the uninstall log, each with its end but the last when
+  // `lastEnded` is false.
+  void AppendToLog(const std::vector<std::u16string>& lines, bool lastEnded = true) {
+    std::string log = Log();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      log += pf::Utf16ToCodePage(lines[i]).value();
+      if (lastEnded || i + 1 < lines.size()) log += "\r\n";
+    }
+    ASSERT_TRUE(vk::test::WriteWholeFile(OneUser() + u"\\KvUnInstall.log", log));
+  }
+
+  // The report's lines for `target` that begin with `verb`.
+  bool Reported(std::u16string_view verb, std::u16string_view target) const {
+    const std::u16string head = std::u16string(kProduct) + u": " + std::u16string(verb) + u": " +
+                                std::u16string(target);
+    const std::vector<std::u16string> report = Report();
+    return std::any_of(report.begin(), report.end(), [&](const std::u16string& line) {
+      return line.starts_with(head);
+    });
+  }
+
   vk::test::ScopedEnv tmp_{u"TMP", root_.Join(u"Temp")};
   vk::test::ScopedEnv temp_{u"TEMP", root_.Join(u"Temp")};
   vk::test::ScopedEnv tmpdir_{u"TMPDIR", root_.Join(u"Temp")};
@@ -172,7 +197,7 @@ TEST_F(KvUnInstallTest, AtLogonAfterTheMachineUninstallEverythingRecordedGoesOnc
   }
   const std::vector<std::u16string> trash = trash_.Items();
   for (const char16_t* item :
-       {u"Plot Styles", u"Support", u"KvAdIsolationStockTools.atc", u"KvAdDormerStockTools.atc",
+       {u"kvuninstall-VELKOR RUR15-VELKOR RUR15.reg", u"Plot Styles", u"Support", u"KvAdIsolationStockTools.atc", u"KvAdDormerStockTools.atc",
         u"VELKOR RUR15", u"KvUnInstall.log", u"Logs"}) {
     EXPECT_NE(std::find(trash.begin(), trash.end(), item), trash.end()) << pf::Utf16ToUtf8(item);
   }
@@ -243,6 +268,83 @@ TEST_F(KvUnInstallTest, RecordsOutsideTheLaunchersFormsAreSkipped) {
   EXPECT_TRUE(KeyExists(std::u16string(kProfiles) + u"\\" + kMetricProfile));
 }
 
+TEST_F(KvUnInstallTest, DamagedAndTamperedRecordsReachNoneOfTheUsersFiles) {
+  Launch();
+  RemoveMachineKey();
+  // The user's own files, which the records below would reach.
+  const std::u16string documents = root_.Join(u"Documents");
+  PutFile(documents, u"keep.txt", "the user's");
+  PutFile(documents, u"Thesis\\ch1.txt", "the user's");
+  PutFile(documents, u"Sup\\Profiles\\VELKOR RUR15\\mine.txt", "the user's");
+  PutFile(AcadUser(), u"Support\\acad.lsp", "the user's");
+  PutFile(OneUser(), u"moje.txt", "the user's");
+  const std::map<std::u16string, std::string> documentsBefore = ReadTree(documents);
+  const std::map<std::u16string, std::string> acadBefore = ReadTree(AcadUser());
+
+  const std::u16string overlong = OneUser() + u"\\" + std::u16string(300000, u'a');
+  std::vector<std::u16string> hostile = {
+      u"3," + AcadUser() + u"\\Support",
+      u"3," + AppData() + u"\\Autodesk\\ACA 2024",
+      u"3," + AppData() + u"\\Autodesk\\" + std::u16string(1, u'\0') +
+          u"\\x\\Support\\Profiles\\VELKOR RUR15",
+      u"3," + overlong,
+  };
+  // An 8.3 name of AutoCAD's product folder, where the file system has them.
+  if (std::u16string shortName;
+      pf::ShortComponentName(AppData() + u"\\Autodesk\\ACA 2024", &shortName)) {
+    hostile.push_back(u"3," + AppData() + u"\\Autodesk\\" + shortName);
+  }
+  // Links leading out of the accepted folders, and one that is itself the item.
+  ASSERT_EQ(pf::MakeFolderPath(AppData() + u"\\Autodesk\\Other"), 0);
+  const bool links =
+      vk::test::MakeSymbolicLink(documents, OneUser() + u"\\Linked") &&
+      vk::test::MakeSymbolicLink(documents + u"\\Sup", AppData() + u"\\Autodesk\\Other\\Support") &&
+      vk::test::MakeSymbolicLink(documents, OneUser() + u"\\Docs");
+  if (links) {
+    hostile.push_back(u"3," + OneUser() + u"\\Linked\\Thesis");
+    hostile.push_back(u"4," + OneUser() + u"\\Linked\\keep.txt");
+    hostile.push_back(u"3," + AppData() + u"\\Autodesk\\Other\\Support\\Profiles\\VELKOR RUR15");
+    hostile.push_back(u"3," + OneUser() + u"\\Docs");
+  } else {
+    ADD_FAILURE() << "no symbolic links here: the link records went untested";
+  }
+  // Last, a record cut short where an append stopped: the product folder.
+  hostile.push_back(u"3," + OneUser());
+  AppendToLog(hostile, false);
+
+  // The overlong record cannot be examined: it stays, and so does the registration.
+  EXPECT_EQ(Run(u""), 1u);
+  EXPECT_TRUE(Reported(u"kept", NormalisedPath(overlong).substr(0, 200)));
+  EXPECT_TRUE(Reported(u"skipped", u"3," + OneUser() + u" (cut short"));
+  EXPECT_NE(ReadText(kUninstallKey, kProduct), u"<missing>");
+  EXPECT_EQ(ReadTree(documents), documentsBefore);
+  EXPECT_EQ(ReadTree(AcadUser()).at(u"Support\\acad.lsp"), "the user's");
+  EXPECT_EQ(ReadTree(OneUser()).at(u"moje.txt"), "the user's");
+  const std::vector<std::u16string> trash = trash_.Items();
+  for (const char16_t* users : {u"ACA 2024", u"csy", u"Autodesk", u"Thesis", u"keep.txt",
+                                u"Documents", u"Sup", u"Linked", u"acad.lsp"}) {
+    EXPECT_EQ(std::find(trash.begin(), trash.end(), users), trash.end()) << pf::Utf16ToUtf8(users);
+  }
+  // The launcher's own items went all the same; the link went as a link.
+  for (const char16_t* launchers : {u"Plot Styles", u"KvAdIsolationStockTools.atc",
+                                    u"KvAdDormerStockTools.atc", u"VELKOR RUR15"}) {
+    EXPECT_NE(std::find(trash.begin(), trash.end(), launchers), trash.end())
+        << pf::Utf16ToUtf8(launchers);
+  }
+  if (links) EXPECT_NE(std::find(trash.begin(), trash.end(), u"Docs"), trash.end());
+  EXPECT_FALSE(pf::PathExists(AcadUser() + u"\\Support\\Profiles\\VELKOR RUR15"));
+}
+
+TEST_F(KvUnInstallTest, ALogPastItsBoundIsNoLogOfTheLaunchersAndStays) {
+  Launch();
+  RemoveMachineKey();
+  ASSERT_TRUE(vk::test::ResizeFile(OneUser() + u"\\KvUnInstall.log",
+                                   profile::kMaxUninstallLogSize + 1));
+  const UserState before = State();
+  EXPECT_EQ(Run(u""), 1u);
+  EXPECT_EQ(State(), before);
+}
+
 TEST_F(KvUnInstallTest, ARoamingUserWhereTheLauncherNeverRanLosesNothing) {
   Launch();
   RemoveMachineKey();
@@ -267,7 +369,24 @@ TEST_F(KvUnInstallTest, AnItemTheRecycleBinCannotTakeStaysForTheNextLogon) {
   EXPECT_NE(ReadText(kUninstallKey, kProduct), u"<missing>");
   EXPECT_NE(ReadText(kRunKey, u"KVUNINSTALL"), u"<missing>");
 
+  // A trash on another file system, where a move is a copy and a delete:
+  // nothing is deleted, and no key goes without its copy in the bin.
+  const std::u16string id = u"vk-trash-" + root_.path().substr(root_.path().size() - 6);
+  const std::u16string otherDevice = pf::FolderExists(u"Z:\\dev\\shm")
+                                         ? u"Z:\\dev\\shm\\" + id  // Wine's drive of the Unix root
+                                         : u"/dev/shm/" + id;
   ASSERT_EQ(pf::RemoveFile(root_.Join(u"xdg\\Trash")), 0);
+  {
+    const vk::test::ScopedTrash tmpfs(otherDevice);
+    const UserState before = State();
+    EXPECT_EQ(Run(u""), 1u);
+    EXPECT_EQ(State(), before);
+    EXPECT_TRUE(Reported(u"kept key", u"HKEY_CURRENT_USER\\" + std::u16string(kDemoAddonProfile)));
+    EXPECT_TRUE(Reported(u"kept", NormalisedPath(OneUser() + u"\\Plot Styles")));
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(otherDevice), ignored);
+
   EXPECT_EQ(Run(u""), 0u);
   EXPECT_FALSE(pf::PathExists(OneUser() + u"\\Plot Styles"));
   EXPECT_EQ(ReadText(kUninstallKey, kProduct), u"<missing>");
