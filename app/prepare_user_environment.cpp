@@ -150,7 +150,9 @@ void RecordRegistration(const std::u16string& what, long result) {
 
 // The uninstaller, started at logon, and its entry for this profile.
 void RegisterUninstaller(const settings::Settings& s) {
-  const std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
+  std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
+  // Unquoted, "D:\Program Data\..." would first start "D:\Program.exe".
+  if (program.find(u' ') != std::u16string::npos) program = u'"' + program + u'"';
   profile::ScopedKey run;
   long result = platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath,
                                   platform::kKeyWrite, run.Receive());
