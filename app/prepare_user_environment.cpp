@@ -38,7 +38,10 @@ class WaitDialogStatus final : public copy::CopyStatus {
   explicit WaitDialogStatus(CWaitDialog* dialog) : dialog_(dialog) {}
   void Show() override { dialog_->Show(); }
   void SetText(std::u16string_view fileName) override { dialog_->SetStatus(fileName); }
-  void DispatchMessages() override { platform::DispatchPendingMessages(); }
+  // The wait dialog takes no typing: keys are dispatched untranslated.
+  void DispatchMessages() override {
+    platform::DispatchPendingMessages(platform::KeyTranslation::kNone);
+  }
 
  private:
   CWaitDialog* dialog_;

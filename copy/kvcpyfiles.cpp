@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <unordered_set>
 
 #include "launchlog/launch_log.h"
 #include "platform/code_page_path.h"
@@ -157,12 +158,22 @@ void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {
 }
 
 void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
-  if (copiedFolders_.empty() || platform::BeginsWithBareBackslash(logPath)) return;
+  if (platform::BeginsWithBareBackslash(logPath)) return;
+  // A missing log counts as empty.
+  std::string log;
+  static_cast<void>(platform::ReadWholeFile(logPath, &log));
+  const std::vector<std::u16string> lines = profile::UninstallLogLines(log);
+  const std::unordered_set<std::u16string> present(lines.begin(), lines.end());
+  // Folders the log holds already leave the list; the rest are appended.
+  std::vector<std::u16string> remaining;
   std::vector<std::string> records;
-  for (const std::u16string& folder : copiedFolders_) {
+  for (std::u16string& folder : copiedFolders_) {
     std::optional<std::string> record = platform::PathLineToCodePage(u"3," + folder);
+    if (record && present.count(platform::CodePageToUtf16(*record)) != 0) continue;
     if (record) records.push_back(std::move(*record));
+    remaining.push_back(std::move(folder));
   }
+  copiedFolders_ = std::move(remaining);
   static_cast<void>(profile::AppendUninstallLines(logPath, records));
 }
 

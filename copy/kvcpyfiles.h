@@ -42,7 +42,9 @@ class kvcpyfiles {
   // the place of the first recorded folder it holds, or is appended.
   void AddCopiedFolder(std::u16string_view folder);
   // Appends a "3," record for each recorded folder that the log at `logPath`
-  // does not hold yet (exact case); nothing when the log cannot be opened.
+  // does not hold yet (exact case), and drops the others from the list; the
+  // log is created when missing. Nothing is written when the log cannot be
+  // opened, nor at a path that begins with a single backslash.
   void WriteUninstallLog(std::u16string_view logPath);
 
   // The masks of the current run, in list order.
