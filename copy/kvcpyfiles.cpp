@@ -40,7 +40,7 @@ void kvcpyfiles::SetStatusWindow(CopyStatus* status) {
 int kvcpyfiles::CopyFiles(std::u16string_view source, std::u16string_view destination,
                           std::u16string_view listPath, bool overwrite) {
   masks_.clear();
-  copiedFolders_.clear();
+  copiedFolders_.Clear();
   present_ = 0;
   failed_ = 0;
   ReadCopyList(listPath);
@@ -145,16 +145,7 @@ void kvcpyfiles::RecordFailure(const std::u16string& what, std::optional<long> e
 }
 
 void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {
-  for (std::u16string& recorded : copiedFolders_) {
-    // Folder names compare as the file system does.
-    if (platform::RegistryNamesEqual(folder, recorded)) return;
-    if (folder.find(recorded) != std::u16string_view::npos) return;
-    if (recorded.find(folder) != std::u16string::npos) {
-      recorded = folder;
-      return;
-    }
-  }
-  copiedFolders_.emplace_back(folder);
+  copiedFolders_.Add(folder);
 }
 
 void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
@@ -165,15 +156,13 @@ void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
   const std::vector<std::u16string> lines = profile::UninstallLogLines(log);
   const std::unordered_set<std::u16string> present(lines.begin(), lines.end());
   // Folders the log holds already leave the list; the rest are appended.
-  std::vector<std::u16string> remaining;
   std::vector<std::string> records;
-  for (std::u16string& folder : copiedFolders_) {
+  copiedFolders_.RemoveIf([&](const std::u16string& folder) {
     std::optional<std::string> record = platform::PathLineToCodePage(u"3," + folder);
-    if (record && present.count(platform::CodePageToUtf16(*record)) != 0) continue;
+    if (record && present.count(platform::CodePageToUtf16(*record)) != 0) return true;
     if (record) records.push_back(std::move(*record));
-    remaining.push_back(std::move(folder));
-  }
-  copiedFolders_ = std::move(remaining);
+    return false;
+  });
   static_cast<void>(profile::AppendUninstallLines(logPath, records));
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "copy/copy_status.h"
+#include "copy/top_most_folders.h"
 
 namespace vk::copy {
 
@@ -50,7 +51,7 @@ class kvcpyfiles {
   // The masks of the current run, in list order.
   const std::vector<std::u16string>& masks() const { return masks_; }
   // The recorded folders, in the order they were recorded.
-  const std::vector<std::u16string>& copiedFolders() const { return copiedFolders_; }
+  const std::vector<std::u16string>& copiedFolders() const { return copiedFolders_.list(); }
 
  private:
   // Shows the status line at the first copied file and names the file.
@@ -63,7 +64,7 @@ class kvcpyfiles {
   CopyStatus* status_ = nullptr;
   bool shown_ = false;
   std::vector<std::u16string> masks_;
-  std::vector<std::u16string> copiedFolders_;
+  TopMostFolders copiedFolders_;
   // Files of this run that were there already, and that failed.
   int present_ = 0;
   int failed_ = 0;
