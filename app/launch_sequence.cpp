@@ -12,6 +12,8 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/ui.h"
+#include "platform/user_lock.h"
 #include "profile/registry_tree.h"
 
 namespace vk::app {
@@ -35,6 +37,46 @@ bool Recorded(std::u16string_view recorded, std::u16string_view installed) {
 }
 
 }  // namespace
+
+bool VkStartApp::TakeUserLock() {
+  const auto start = std::chrono::steady_clock::now();
+  // The splash stays painted and movable while another launch of the user
+  // prepares; the lock is the product's, shared with the clean-up.
+  bool waiting = false;
+  userLock_ = std::make_unique<platform::UserLock>(settings::kAddonProfileName, lockLimit, [&] {
+    if (!waiting) {
+      launchlog::Record("lock", "another launch of this user holds it: waiting at most " +
+                                    launchlog::Number(lockLimit.count()) + " ms");
+      waiting = true;
+    }
+    platform::DispatchPendingMessages();
+  });
+  const std::string waited =
+      launchlog::Number(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count()) +
+      " ms";
+  switch (userLock_->state()) {
+    case platform::UserLockState::kHeld:
+      launchlog::Record("lock", "taken after " + waited);
+      break;
+    case platform::UserLockState::kUnavailable:
+      launchlog::Record("lock", "cannot be made: the launch goes on without it");
+      break;
+    case platform::UserLockState::kTimedOut:
+      launchlog::Record("lock", "another launch of this user kept it for " + waited);
+      launchResult_ = "another launch of this user is running: message 22 shown, nothing done";
+      userLock_.reset();
+      static_cast<void>(ShowMessage(kMsgLaunchInProgress, platform::kMbIconInformation));
+      return false;
+  }
+  // What a launch that held the lock recorded decides what this one does.
+  if (!LoadSettings()) {
+    launchResult_ = "a known folder is missing: nothing done";
+    return false;
+  }
+  return true;
+}
 
 bool VkStartApp::UserHasRunAcad() const {
   platform::RegKey key = nullptr;
@@ -88,6 +130,7 @@ void VkStartApp::RunLaunchSequence() {
   // Runs from the splash's timer: out of memory in a step fails that step
   // and the sequence goes on; nothing may cross the window procedure.
   using platform::FailOnException;
+  if (!FailOnException(true, [&] { return TakeUserLock(); })) return;
   if (!FailOnException(false, [&] { return UserHasRunAcad(); })) {
     launchResult_ = "AutoCAD Architecture has not run for this user (no HKEY_CURRENT_USER\\" +
                     platform::Utf16ToUtf8(settings_[Setting::AcadPathReg]) +

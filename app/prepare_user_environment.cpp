@@ -36,7 +36,10 @@ class WaitDialogStatus final : public copy::CopyStatus {
   explicit WaitDialogStatus(CWaitDialog* dialog) : dialog_(dialog) {}
   void Show() override { dialog_->Show(); }
   void SetText(std::u16string_view fileName) override { dialog_->SetStatus(fileName); }
-  void DispatchMessages() override { platform::DispatchPendingMessages(); }
+  // The wait dialog takes no typing: keys are dispatched untranslated.
+  void DispatchMessages() override {
+    platform::DispatchPendingMessages(platform::KeyTranslation::kNone);
+  }
 
  private:
   CWaitDialog* dialog_;
@@ -148,7 +151,9 @@ void RecordRegistration(const std::u16string& what, long result) {
 
 // The uninstaller, started at logon, and its entry for this profile.
 void RegisterUninstaller(const settings::Settings& s) {
-  const std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
+  std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
+  // Unquoted, "D:\Program Data\..." would first start "D:\Program.exe".
+  if (program.find(u' ') != std::u16string::npos) program = u'"' + program + u'"';
   profile::ScopedKey run;
   long result = platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath,
                                   platform::kKeyWrite, run.Receive());

@@ -23,9 +23,6 @@ bool VkStartApp::InitInstance() {
 }
 
 bool VkStartApp::InitInstance(const std::vector<std::u16string>& args) {
-  // Taken before the settings are read, so that a second launcher of this
-  // user reads what the first one recorded.
-  userLock_ = std::make_unique<platform::UserLock>();
   BeginLaunchLog(args);
   if (!LoadSettings()) {
     launchResult_ = "a known folder is missing: nothing done";

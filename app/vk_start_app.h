@@ -3,6 +3,7 @@
 // launcher.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,8 +24,7 @@ class VkStartApp {
   VkStartApp(const VkStartApp&) = delete;
   VkStartApp& operator=(const VkStartApp&) = delete;
 
-  // Start-up: the user's lock, settings, switch list, splash window shown in
-  // the foreground. False ends the process at once (a missing known folder,
+  // Start-up: settings, switch list, splash window shown in the foreground. False ends the process at once (a missing known folder,
   // already reported).
   [[nodiscard]] bool InitInstance();
   // The same with a given argument vector (program path first).
@@ -38,7 +38,9 @@ class VkStartApp {
   // missing (its message has been shown).
   [[nodiscard]] bool LoadSettings();
 
-  // The launch: message 17 when the user never ran AutoCAD Architecture;
+  // The launch: the user's lock taken (message 22 and nothing else when
+  // another launch keeps it past `lockLimit`) and the settings loaded again
+  // under it; message 17 when the user never ran AutoCAD Architecture;
   // otherwise the installed state recorded, the user's environment prepared
   // and AutoCAD started and awaited until it accepts input.
   void RunLaunchSequence();
@@ -51,6 +53,8 @@ class VkStartApp {
   uint32_t EditionFlags = 0;
   // The show command the process was started with.
   int showCommand = 1;
+  // How long a launch waits for another launch or clean-up of the user.
+  std::chrono::milliseconds lockLimit{60000};
 
   const settings::Settings& settings() const { return settings_; }
   settings::Settings& settings() { return settings_; }
@@ -64,6 +68,9 @@ class VkStartApp {
   // "Modules", "Version" and "VersionH" for the user, where they changed; a
   // changed modules string deletes the user's add-on profile.
   void RecordInstalledState();
+  // Takes the user's lock, with the windows answering while it waits, and
+  // reads the settings again under it; false when the launch must end.
+  [[nodiscard]] bool TakeUserLock();
 
   std::unique_ptr<platform::UserLock> userLock_;
   // The launch log's last line.

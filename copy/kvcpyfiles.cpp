@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <unordered_set>
 
 #include "launchlog/launch_log.h"
 #include "platform/code_page_path.h"
@@ -39,7 +40,7 @@ void kvcpyfiles::SetStatusWindow(CopyStatus* status) {
 int kvcpyfiles::CopyFiles(std::u16string_view source, std::u16string_view destination,
                           std::u16string_view listPath, bool overwrite) {
   masks_.clear();
-  copiedFolders_.clear();
+  copiedFolders_.Clear();
   present_ = 0;
   failed_ = 0;
   ReadCopyList(listPath);
@@ -144,25 +145,24 @@ void kvcpyfiles::RecordFailure(const std::u16string& what, std::optional<long> e
 }
 
 void kvcpyfiles::AddCopiedFolder(std::u16string_view folder) {
-  for (std::u16string& recorded : copiedFolders_) {
-    // Folder names compare as the file system does.
-    if (platform::RegistryNamesEqual(folder, recorded)) return;
-    if (folder.find(recorded) != std::u16string_view::npos) return;
-    if (recorded.find(folder) != std::u16string::npos) {
-      recorded = folder;
-      return;
-    }
-  }
-  copiedFolders_.emplace_back(folder);
+  copiedFolders_.Add(folder);
 }
 
 void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
-  if (copiedFolders_.empty() || platform::BeginsWithBareBackslash(logPath)) return;
+  if (platform::BeginsWithBareBackslash(logPath)) return;
+  // A missing log counts as empty.
+  std::string log;
+  static_cast<void>(platform::ReadWholeFile(logPath, &log));
+  const std::vector<std::u16string> lines = profile::UninstallLogLines(log);
+  const std::unordered_set<std::u16string> present(lines.begin(), lines.end());
+  // Folders the log holds already leave the list; the rest are appended.
   std::vector<std::string> records;
-  for (const std::u16string& folder : copiedFolders_) {
+  copiedFolders_.RemoveIf([&](const std::u16string& folder) {
     std::optional<std::string> record = platform::PathLineToCodePage(profile::kFolderRecord + folder);
+    if (record && present.count(platform::CodePageToUtf16(*record)) != 0) return true;
     if (record) records.push_back(std::move(*record));
-  }
+    return false;
+  });
   static_cast<void>(profile::AppendUninstallLines(logPath, records));
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "copy/copy_status.h"
+#include "copy/top_most_folders.h"
 
 namespace vk::copy {
 
@@ -42,13 +43,15 @@ class kvcpyfiles {
   // the place of the first recorded folder it holds, or is appended.
   void AddCopiedFolder(std::u16string_view folder);
   // Appends a "3," record for each recorded folder that the log at `logPath`
-  // does not hold yet (exact case); nothing when the log cannot be opened.
+  // does not hold yet (exact case), and drops the others from the list; the
+  // log is created when missing. Nothing is written when the log cannot be
+  // opened, nor at a path that begins with a single backslash.
   void WriteUninstallLog(std::u16string_view logPath);
 
   // The masks of the current run, in list order.
   const std::vector<std::u16string>& masks() const { return masks_; }
   // The recorded folders, in the order they were recorded.
-  const std::vector<std::u16string>& copiedFolders() const { return copiedFolders_; }
+  const std::vector<std::u16string>& copiedFolders() const { return copiedFolders_.list(); }
 
  private:
   // Shows the status line at the first copied file and names the file.
@@ -61,7 +64,7 @@ class kvcpyfiles {
   CopyStatus* status_ = nullptr;
   bool shown_ = false;
   std::vector<std::u16string> masks_;
-  std::vector<std::u16string> copiedFolders_;
+  TopMostFolders copiedFolders_;
   // Files of this run that were there already, and that failed.
   int present_ = 0;
   int failed_ = 0;

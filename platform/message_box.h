@@ -7,6 +7,7 @@
 namespace vk::platform {
 
 inline constexpr uint32_t kMbIconError = 0x10;
+inline constexpr uint32_t kMbIconInformation = 0x40;
 inline constexpr int kIdOk = 1;
 
 // Shows a modal message box without an owner window and returns the button

@@ -39,6 +39,17 @@ std::string NativePath(std::u16string_view path) {
     if (c == '\\') c = '/';
   }
   if (native.empty() || Exists(native)) return native;
+  // A new file in a folder named as it is written: only its own name needs
+  // matching, and the folder's components need no test each.
+  const bool folderPath = native.back() == '/';
+  const std::string named = folderPath ? native.substr(0, native.size() - 1) : native;
+  if (const size_t slash = named.rfind('/'); slash != std::string::npos && slash > 0) {
+    const std::string folder = named.substr(0, slash);
+    const std::string name = named.substr(slash + 1);
+    if (!name.empty() && name != "." && name != ".." && Exists(folder)) {
+      return folder + "/" + MatchEntry(folder, name) + (folderPath ? "/" : "");
+    }
+  }
 
   std::string resolved;
   size_t start = 0;

@@ -100,6 +100,9 @@ class Registry {
   long Resolve(RegKey handle, uint32_t needed, std::shared_ptr<RegistryKey>* key) {
     if (handle == nullptr) return kErrorInvalidHandle;
     if (IsRoot(handle)) {
+      // Another process may have written the file, as another program writes
+      // the Windows registry; while keys are open, they keep the store read.
+      if (handles_.empty() && Stamp() != stamp_) Reload();
       *key = store_.Root(handle->rootName);
     } else if (handles_.count(handle) != 0) {
       *key = handle->key;
@@ -130,7 +133,10 @@ class Registry {
   // Writes the store back after a change.
   long Save() {
     if (file_.empty()) return kErrorSuccess;
-    if (WriteAtomically(file_, store_.Export())) return kErrorSuccess;
+    if (WriteAtomically(file_, store_.Export())) {
+      stamp_ = Stamp();
+      return kErrorSuccess;
+    }
     std::fprintf(stderr, "vkstart: cannot write the registry file %s: %s\n", file_.c_str(),
                  std::strerror(errno));
     return kErrorRegistryIoFailed;
@@ -139,9 +145,26 @@ class Registry {
  private:
   Registry() { Load(); }
 
+  // What tells one version of the file from another; all zero without a file.
+  struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
+
+  FileStamp Stamp() const {
+    struct stat status;
+    if (file_.empty() || stat(file_.c_str(), &status) != 0) return {};
+    return {status.st_dev, status.st_ino, status.st_size,
+            int64_t{status.st_mtim.tv_sec} * 1000000000 + status.st_mtim.tv_nsec};
+  }
+
   void Load() {
     const char* file = std::getenv("VKSTART_REGISTRY");
     file_ = file != nullptr ? file : "";
+    stamp_ = Stamp();
     if (file_.empty()) return;
     std::string bytes;
     if (!ReadFile(file_, &bytes)) {
@@ -162,6 +185,7 @@ class Registry {
 
   RegistryStore store_;
   std::string file_;
+  FileStamp stamp_;
   bool broken_ = false;
   std::unordered_map<RegKey, std::unique_ptr<RegKeyHandle>> handles_;
 };

@@ -3,9 +3,12 @@
 
 namespace vk::platform {
 
+// Whether key messages also produce their character messages.
+enum class KeyTranslation { kTranslate, kNone };
+
 // Dispatches the window messages waiting for this thread, without blocking
 // (posix: nothing to dispatch).
-void DispatchPendingMessages();
+void DispatchPendingMessages(KeyTranslation translation = KeyTranslation::kTranslate);
 
 // Takes this thread's topmost windows out of the topmost band, without
 // activating them, so that a box without an owner opens above them.

@@ -3,7 +3,7 @@
 namespace vk::platform {
 
 // The posix stand-in's windows are console output: no queue and no z-order.
-void DispatchPendingMessages() {}
+void DispatchPendingMessages(KeyTranslation) {}
 void LeaveTopmostBand() {}
 
 }  // namespace vk::platform

@@ -14,7 +14,7 @@ BOOL CALLBACK LowerIfTopmost(HWND window, LPARAM) {
 
 }  // namespace
 
-void DispatchPendingMessages() {
+void DispatchPendingMessages(KeyTranslation translation) {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     // The end of the message loop belongs to the loop itself.
@@ -22,7 +22,7 @@ void DispatchPendingMessages() {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
-    TranslateMessage(&message);
+    if (translation == KeyTranslation::kTranslate) TranslateMessage(&message);
     DispatchMessageW(&message);
   }
 }

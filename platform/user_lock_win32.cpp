@@ -2,12 +2,12 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/user_lock.h"
-
-static_assert(sizeof(wchar_t) == 2);
+#include "platform/wide_win32.h"
 
 namespace vk::platform {
 namespace {
@@ -32,19 +32,33 @@ std::wstring UserSid() {
 
 }  // namespace
 
-UserLock::UserLock() {
+UserLock::UserLock(std::u16string_view product, std::chrono::milliseconds limit,
+                   const std::function<void()>& whileWaiting) {
   const std::wstring sid = UserSid();
   if (sid.empty()) return;
   // Global, so that the same user's launchers in two sessions meet too.
-  const std::wstring name = L"Global\\Kavrin VELKOR RUR15 launch " + sid;
+  const std::wstring name = L"Global\\Kavrin " + Wide(product) + L" launch " + sid;
   HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
   if (mutex == nullptr) return;
-  const DWORD waited = WaitForSingleObject(mutex, INFINITE);
-  if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
-    CloseHandle(mutex);
-    return;
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    const DWORD slice = static_cast<DWORD>(std::clamp(left, std::chrono::milliseconds(0), kUserLockPoll).count());
+    const DWORD waited = WaitForSingleObject(mutex, slice);
+    // A holder that was killed leaves the mutex abandoned: ours now all the same.
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+      handle_ = reinterpret_cast<intptr_t>(mutex);
+      state_ = UserLockState::kHeld;
+      return;
+    }
+    if (waited != WAIT_TIMEOUT || std::chrono::steady_clock::now() >= deadline) {
+      CloseHandle(mutex);
+      if (waited == WAIT_TIMEOUT) state_ = UserLockState::kTimedOut;
+      return;
+    }
+    if (whileWaiting) whileWaiting();
   }
-  handle_ = reinterpret_cast<intptr_t>(mutex);
 }
 
 UserLock::~UserLock() {

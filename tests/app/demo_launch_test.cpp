@@ -210,8 +210,8 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   const auto blocks = LaunchBlocks(LaunchLog());
   ASSERT_EQ(blocks.size(), 3u) << LaunchLog();
   const std::vector<std::string> steps{
-      "start", "settings",  "modules", "profile",     "uninstall", "copy",  "catalogs",
-      "tools", "workspace", "merge",   "uninstaller", "acad",      "result"};
+      "start", "settings",  "lock",  "modules",     "profile", "uninstall", "copy",
+      "catalogs", "tools",  "workspace", "merge",   "uninstaller", "acad",  "result"};
   EXPECT_EQ(Steps(blocks[0]), steps);
   EXPECT_TRUE(Holds(blocks[0], "settings: edition flags: machine 0x3, user 0x0"));
   EXPECT_TRUE(Holds(blocks[0], "modules: recorded \"DT A\" (was \"\")"));

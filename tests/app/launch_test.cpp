@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "app/string_table.h"
+#include "launchlog/launch_log.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "tests/support/known_folder_redirect.h"
+#include "tests/support/lock_holder.h"
 #include "tests/support/message_log.h"
 #include "tests/support/registry_bytes.h"
 #include "tests/support/scoped_env.h"
@@ -265,6 +267,53 @@ TEST_F(LaunchTest, MissingAcadShowsMessages5And9WithCode2) {
                 u"Soubor není přístupný.\n Cesta : " + missing + u"\\acad.exe\n Chybový kód : 2",
                 u"Soubor nebyl nalezen, nebo jej nelze spustit.\n Cesta : " + line +
                     u"\n Chybový kód : 2"}));
+}
+
+// Another launch of the user holds the lock: this one waits with its splash
+// up, then, once the other lets go, reads what the other recorded (here a
+// changed set of modules, so the add-on profile goes) and starts AutoCAD.
+TEST_F(LaunchTest, AnotherLaunchHoldingTheLockIsAwaitedAndWhatItRecordedCounts) {
+  // With a local application data folder, for the launch log.
+  folders_.reset();
+  folders_ = std::make_unique<test::ScopedKnownFolders>(
+      root_.Join(u"Common Files"), root_.Join(u"ProgramData"), root_.Join(u"AppData"),
+      root_.Join(u"Local"));
+  ASSERT_EQ(pf::MakeFolder(root_.Join(u"Local")), 0);
+  const std::u16string log = launchlog::LogFolder(u"VELKOR RUR15") + u"\\vkstart.log";
+  [[maybe_unused]] const long removed = pf::RemoveFile(log);
+  test::ScopedLockHolder other(u"VELKOR RUR15");
+  ASSERT_TRUE(other.holding());
+
+  pf::ProcessInformation launcher;
+  ASSERT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_LAUNCHER_EXE) + u"\" /nologo",
+                             std::nullopt, &launcher),
+            0);
+  std::string text;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((!test::ReadWholeFile(log, &text) ||
+          text.find("lock: another launch of this user holds it") == std::string::npos) &&
+         std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_NE(text.find("lock: another launch of this user holds it"), std::string::npos) << text;
+  EXPECT_EQ(text.find("modules:"), std::string::npos) << "nothing is done while waiting";
+
+  // What the other launch records before it lets go.
+  SetValues(pf::CurrentUserRoot(), kAddonKey,
+            {{u"Modules", u"DT"}, {u"Version", u"15.0"}, {u"VersionH", u"15.0.2"}});
+  SetValues(pf::CurrentUserRoot(), std::u16string(kProfileKey) + u"\\General",
+            {{u"ToolPalettePath", u"x"}});
+  ASSERT_TRUE(other.LetGoAndWait());
+  uint32_t exitCode = 1;
+  ASSERT_TRUE(pf::WaitForExit(launcher, 60000, &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+  registry_.Refresh();
+  EXPECT_TRUE(TakeAcadRecord(std::chrono::seconds(10)).has_value());
+  EXPECT_FALSE(KeyExists(kProfileKey));
+  EXPECT_EQ(ReadText(kAddonKey, u"Modules"), u"DT A H");
+  ASSERT_TRUE(test::ReadWholeFile(log, &text));
+  EXPECT_NE(text.find("lock: taken after "), std::string::npos) << text;
+  EXPECT_TRUE(test::TakeMessageLog().empty());
 }
 
 TEST_F(LaunchTest, EmptyAcadLocationShowsMessage4AndStartsNothing) {

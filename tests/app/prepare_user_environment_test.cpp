@@ -167,6 +167,26 @@ TEST_F(PrepareTest, FirstLaunchPlacesEverythingOnceAndTheSecondChangesNothing) {
   EXPECT_EQ(ReadTree(root_.Join(u"AppData\\Kavrin\\VELKOR RUR15")), expected);
 }
 
+TEST_F(PrepareTest, TheRunValueQuotesAProgramPathHoldingABlank) {
+  const struct {
+    std::u16string programData;
+    std::u16string run;
+  } kCases[] = {
+      {root_.Join(u"ProgramData"), root_.Join(u"ProgramData") + u"\\Kavrin\\KVUnInstall.exe"},
+      {root_.Join(u"Program Data"),
+       u"\"" + root_.Join(u"Program Data") + u"\\Kavrin\\KVUnInstall.exe\""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(pf::Utf16ToUtf8(c.programData));
+    app_.settings()[Setting::CommonAppDataPath] = c.programData;
+    ASSERT_TRUE(PrepareUserEnvironment(app_));
+    EXPECT_EQ(ReadText(kRunKey, u"KVUNINSTALL"), c.run);
+    // The clean-up's switches stay as they are.
+    EXPECT_EQ(ReadText(kUninstallKey, u"VELKOR RUR15"),
+              u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"");
+  }
+}
+
 TEST_F(PrepareTest, LanguageAndEditionsChooseTheCatalogsAndTheWorkspaceFolder) {
   struct Case {
     const char16_t* lang;

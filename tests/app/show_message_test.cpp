@@ -22,9 +22,9 @@ constexpr struct {
 };
 
 TEST(StringTableTest, ResourcesHoldTheSourceTextsCharacterForCharacter) {
-  ASSERT_EQ(std::size(kSource), 17u);
+  ASSERT_EQ(std::size(kSource), 18u);
   for (const auto& entry : kSource) EXPECT_EQ(LoadMessageText(entry.id), entry.text) << entry.id;
-  for (unsigned missing : {0u, 10u, 13u, 18u, 19u, 22u, 191u}) {
+  for (unsigned missing : {0u, 10u, 13u, 18u, 19u, 23u, 191u}) {
     EXPECT_EQ(LoadMessageText(missing), u"") << missing;
   }
 }
@@ -45,6 +45,8 @@ TEST(StringTableTest, TextsKeepTheirBackslashesDashesAndTrailingBlanks) {
             u"Narzędzia wstążki \u2014 AutoCAD Arch_0F6FF696-085B-48FD-A8AD-5278CA20EF54.atc");
   EXPECT_EQ(LoadMessageText(21),
             u"Nástroje na pásu karet \u2013 AutoCAD_0F6FF696-085B-48FD-A8AD-5278CA20EF54.atc");
+  EXPECT_EQ(LoadMessageText(22),
+            u"Spouštění VELKORu již probíhá. Vyčkejte prosím na jeho dokončení.");
 }
 
 TEST(ShowMessageTest, ArgumentsFillThePlaceholdersInTheirOrder) {

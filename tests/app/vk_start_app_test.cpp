@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/string_table.h"
 #include "platform/files.h"
+#include "settings/settings.h"
 #include "tests/support/known_folder_redirect.h"
+#include "tests/support/lock_holder.h"
 #include "tests/support/message_log.h"
 #include "tests/support/test_paths.h"
 
@@ -44,6 +47,24 @@ TEST_F(VkStartAppTest, MissingKnownFolderEndsStartUpWithoutAWindow) {
   EXPECT_FALSE(app.InitInstance({u"vkstart.exe", u"/nologo"}));
   EXPECT_EQ(app.splash(), nullptr);
   EXPECT_EQ(test::TakeMessageLog(), std::vector<std::u16string>{u"Couldn't read AppData"});
+}
+
+// Another launch (or clean-up) of the user keeps the lock past the limit:
+// message 22, and nothing else is done; without the lock this user, who
+// never ran AutoCAD Architecture, would have seen message 17.
+TEST_F(VkStartAppTest, ALockHeldPastTheLimitEndsTheLaunchWithMessage22) {
+  test::ScopedKnownFolders folders(root_.path(), root_.path(), root_.path());
+  test::ScopedLockHolder other(settings::kAddonProfileName);
+  ASSERT_TRUE(other.holding());
+  VkStartApp app;
+  app.lockLimit = std::chrono::milliseconds(700);
+  ASSERT_TRUE(app.InitInstance({u"vkstart.exe", u"/nologo"}));
+  const auto start = std::chrono::steady_clock::now();
+  app.Run();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+  EXPECT_EQ(test::TakeMessageLog(), std::vector<std::u16string>{LoadMessageText(22)});
+  EXPECT_EQ(app.acadProcess().processId, 0u);
+  EXPECT_EQ(app.ExitInstance(), 0);
 }
 
 }  // namespace

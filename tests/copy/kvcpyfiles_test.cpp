@@ -278,5 +278,26 @@ TEST_F(CopyTreeTest, TheLogGainsOneRecordPerFilledFolderOnceAndKeepsAnUnendedLas
                        root + "/\r\n");
 }
 
+// Folders whose records the log holds leave the list; a run that filled no
+// folder still leaves a log behind, except at a path from an empty setting.
+TEST_F(CopyTreeTest, RecordsAlreadyLoggedLeaveTheListAndTheLogIsMadeEvenWithoutRecords) {
+  const std::u16string log = folder_.Join(u"KVUnInstall.log");
+  engine_.WriteUninstallLog(log);
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile(log, &bytes));
+  EXPECT_EQ(bytes, "");
+  engine_.WriteUninstallLog(u"\\KVUnInstall.log");
+  EXPECT_FALSE(platform::PathExists(u"\\KVUnInstall.log"));
+
+  for (const char16_t* folder : {u"C:\\A/", u"C:\\B/", u"C:\\C/", u"C:\\D/"}) {
+    engine_.AddCopiedFolder(folder);
+  }
+  ASSERT_TRUE(WriteWholeFile(log, "3,C:\\B/\r\n3,C:\\c/\r\n3,C:\\D/"));
+  engine_.WriteUninstallLog(log);
+  EXPECT_EQ(engine_.copiedFolders(), (std::vector<std::u16string>{u"C:\\A/", u"C:\\C/"}));
+  ASSERT_TRUE(ReadWholeFile(log, &bytes));
+  EXPECT_EQ(bytes, "3,C:\\B/\r\n3,C:\\c/\r\n3,C:\\D/\r\n3,C:\\A/\r\n3,C:\\C/\r\n");
+}
+
 }  // namespace
 }  // namespace vk::copy::test
