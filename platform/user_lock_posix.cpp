@@ -1,6 +1,5 @@
 #include <errno.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -8,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/files.h"
+#include "platform/native_path_posix.h"
 #include "platform/user_lock.h"
 
 namespace vk::platform {
@@ -39,10 +40,10 @@ UserLock::UserLock(std::u16string_view product, std::chrono::milliseconds limit,
                    const std::function<void()>& whileWaiting) {
   // In the temporary folder, never in the user's folders, which a waiting
   // launcher must find as the first one left them.
-  const char* base = getenv("TMPDIR");
-  const std::string path = std::string(base != nullptr && *base != 0 ? base : "/tmp") +
-                           "/vkstart-" + std::to_string(getuid()) + "-" + NamePart(product) +
-                           ".lock";
+  std::u16string temp;
+  if (!GetTempFolder(&temp)) return;
+  const std::string path = NativePath(temp) + "/vkstart-" + std::to_string(getuid()) + "-" +
+                           NamePart(product) + ".lock";
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return;
   const auto deadline = std::chrono::steady_clock::now() + limit;

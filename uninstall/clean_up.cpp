@@ -1,6 +1,8 @@
 #include "uninstall/clean_up.h"
 
+#include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "platform/known_folders.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/user_lock.h"
 #include "profile/uninstall_log.h"
 #include "uninstall/current_profile.h"
 #include "uninstall/item_removal.h"
@@ -19,7 +22,14 @@
 namespace vk::uninstall {
 namespace {
 
+// A launch of this product waits this long for a clean-up, and the clean-up
+// as long for a launch.
+constexpr std::chrono::seconds kLockLimit{60};
+
 struct ProductLog {
+  // Held until the run ends: a launch of the product writes the log and
+  // places the items, and the two never interleave.
+  std::unique_ptr<platform::UserLock> lock;
   bool read = false;
   std::vector<std::u16string> lines;
 };
@@ -28,6 +38,11 @@ ProductLog ReadProductLog(const UserFolders& folders, std::u16string_view produc
   ProductLog log;
   if (folders.roamingAppData.empty()) {
     Report(product, u"the roaming application data folder is unknown: nothing read");
+    return log;
+  }
+  log.lock = std::make_unique<platform::UserLock>(product, kLockLimit);
+  if (log.lock->state() == platform::UserLockState::kTimedOut) {
+    Report(product, u"a launch kept the product's lock past 60 s: left for the next run");
     return log;
   }
   const std::u16string path = profile::UninstallLogPath(folders.roamingAppData, product);

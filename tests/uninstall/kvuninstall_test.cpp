@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -16,6 +17,7 @@
 #include "platform/reg_file.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/user_lock.h"
 #include "profile/uninstall_log.h"
 #include "tests/app/demo_machine.h"
 #include "tests/copy/copy_test_support.h"
@@ -331,7 +333,9 @@ TEST_F(KvUnInstallTest, DamagedAndTamperedRecordsReachNoneOfTheUsersFiles) {
     EXPECT_NE(std::find(trash.begin(), trash.end(), launchers), trash.end())
         << pf::Utf16ToUtf8(launchers);
   }
-  if (links) EXPECT_NE(std::find(trash.begin(), trash.end(), u"Docs"), trash.end());
+  if (links) {
+    EXPECT_NE(std::find(trash.begin(), trash.end(), u"Docs"), trash.end());
+  }
   EXPECT_FALSE(pf::PathExists(AcadUser() + u"\\Support\\Profiles\\VELKOR RUR15"));
 }
 
@@ -343,6 +347,28 @@ TEST_F(KvUnInstallTest, ALogPastItsBoundIsNoLogOfTheLaunchersAndStays) {
   const UserState before = State();
   EXPECT_EQ(Run(u""), 1u);
   EXPECT_EQ(State(), before);
+}
+
+TEST_F(KvUnInstallTest, ALaunchHoldingTheProductsLockHoldsTheCleanUpBack) {
+  Launch();
+  RemoveMachineKey();
+  const UserState installed = State();
+  pf::ProcessInformation process;
+  {
+    const pf::UserLock launch(kProduct, std::chrono::milliseconds(0));
+    ASSERT_TRUE(launch.held());
+    ASSERT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_UNINSTALLER_EXE) + u"\"", std::nullopt,
+                               &process),
+              0);
+    uint32_t exitCode = 99;
+    EXPECT_FALSE(pf::WaitForExit(process, 1500, &exitCode)) << "KVUnInstall did not wait";
+    EXPECT_EQ(State(), installed);
+  }
+  uint32_t exitCode = 99;
+  ASSERT_TRUE(pf::WaitForExit(process, 60000, &exitCode)) << "KVUnInstall did not end";
+  EXPECT_EQ(exitCode, 0u);
+  registry_.Refresh();
+  EXPECT_FALSE(KeyExists(kDemoAddonProfile));
 }
 
 TEST_F(KvUnInstallTest, ARoamingUserWhereTheLauncherNeverRanLosesNothing) {
