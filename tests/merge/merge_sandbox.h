@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "cui/menu_merge.h"
 #include "cui/package_file.h"
+#include "merge/menu_merge.h"
 #include "platform/files.h"
 #include "settings/settings.h"
-#include "tests/cui/customisation_test_support.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 

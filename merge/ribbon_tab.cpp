@@ -1,13 +1,13 @@
-#include "cui/ribbon_tab.h"
+#include "merge/ribbon_tab.h"
 
 #include <string>
 #include <vector>
 
-#include "cui/document_paths.h"
 #include "cui/package_contents.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
-#include "cui/workspaces.h"
+#include "merge/document_paths.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
+#include "merge/workspaces.h"
 
 namespace vk::cui {
 namespace {

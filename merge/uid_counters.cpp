@@ -1,4 +1,4 @@
-#include "cui/uid_counters.h"
+#include "merge/uid_counters.h"
 
 #include <array>
 #include <limits>

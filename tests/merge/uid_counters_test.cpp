@@ -1,7 +1,7 @@
 // Identifiers continue after the highest number that a document carries for
 // their prefix, whatever its spelling, and never fall back to numbers that
 // may be in use.
-#include "cui/uid_counters.h"
+#include "merge/uid_counters.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cui/package_file.h"
-#include "tests/cui/customisation_test_support.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 

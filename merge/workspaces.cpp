@@ -1,11 +1,11 @@
-#include "cui/workspaces.h"
+#include "merge/workspaces.h"
 
 #include <string>
 
-#include "cui/document_paths.h"
 #include "cui/package_contents.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
+#include "merge/document_paths.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
 #include "platform/text.h"
 
 namespace vk::cui {

@@ -1,10 +1,10 @@
-#include "cui/partial_menus.h"
+#include "merge/partial_menus.h"
 
 #include <string>
 #include <string_view>
 
-#include "cui/document_paths.h"
-#include "cui/revision_stamps.h"
+#include "merge/document_paths.h"
+#include "merge/revision_stamps.h"
 
 namespace vk::cui {
 namespace {
