@@ -109,5 +109,22 @@ TEST_F(UidCountersTest, SlotKeepsAGivenNumberAndTakesTheNextOneWhenEmpty) {
   EXPECT_EQ(NextUid(u"WSR_", nullptr), u"");
 }
 
+TEST_F(UidCountersTest, HandsOutNothingAfterTheLastNumber) {
+  const std::string text = DocumentWithUids({"WSPU_4294967294", "WSPU_0"});
+  xml::XmlDocument document(xml::XmlParse(text.c_str(), text.size()));
+  ASSERT_NE(document, nullptr);
+  RaiseUidCounters(document.get());
+  EXPECT_EQ(NextUid(u"WSPU_"), u"WSPU_4294967295");
+  uint32_t slot = 0;
+  EXPECT_EQ(NextUid(u"WSPU_", &slot), u"");
+  EXPECT_EQ(slot, 0u);
+  // Neither a later raise nor a given number turns the counter round.
+  RaiseUidCounters(document.get());
+  EXPECT_EQ(NextUid(u"WSPU_"), u"");
+  uint32_t given = 12;
+  EXPECT_EQ(NextUid(u"WSPU_", &given), u"WSPU_12");
+  EXPECT_EQ(NextUid(u"WSR_"), u"WSR_1");
+}
+
 }  // namespace
 }  // namespace vk::cui::test
