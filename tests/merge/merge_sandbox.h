@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,8 +65,16 @@ class MergeSandbox : public CustomisationTest {
     return settings_[settings::Setting::AcadOneUserPath] + u"\\Support\\acetmain.cuix";
   }
 
+  // Merges, then checks each file that the merge changed with a standard XML reader.
   bool Merge(uint32_t editions, uint32_t userEditions) {
-    return MergeAddonMenus(settings_, editions, userEditions);
+    const std::u16string written[] = {Target(), Profile()};
+    std::string before[std::size(written)];
+    for (size_t i = 0; i < std::size(written); ++i) before[i] = Bytes(written[i]);
+    const bool merged = MergeAddonMenus(settings_, editions, userEditions);
+    for (size_t i = 0; i < std::size(written); ++i) {
+      if (Bytes(written[i]) != before[i]) ExpectStandardXml(written[i]);
+    }
+    return merged;
   }
 
   static std::vector<std::u16string> References(xml::XmlNode* package) {

@@ -42,6 +42,7 @@ class RibbonTabTest : public CustomisationTest {
   XmlDocument SaveAndReopen(XmlNode* document, const std::u16string& name) {
     const std::u16string path = folder_.Join(name);
     EXPECT_EQ(SaveCustomisationFile(path, document, false), kSaveOk);
+    ExpectStandardXml(path);
     return XmlDocument(OpenCustomisationFile(path));
   }
 
