@@ -2,8 +2,8 @@
 // zero byte, be well formed, read the same through the UTF-16 entry points,
 // save, read back to the same tree, and save again to the same bytes. The
 // bytes, taken as UTF-16 units, are also put into each place of a small tree
-// that an edit can change: the writer either refuses the tree or writes one
-// that reads back with the text in place.
+// that an edit can change, escaped too: the writer either refuses the tree or
+// writes one that reads back with the text in place.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "tests/xml/tree_compare.h"
+#include "xml/escape.h"
 #include "xml/node.h"
 #include "xml/parser.h"
 #include "xml/utf8.h"
@@ -98,8 +99,20 @@ void CheckRoundTrip(const XmlDocument& doc) {
   Check(Save(again.get()) == saved, "second save differs");
 }
 
-// The places of a tree that an edit can fill with any text.
-enum Place { kName, kAttributeName, kAttributeValue, kValue, kComment, kCdata, kPrefix, kPlaces };
+// The places of a tree that an edit can fill with any text, and the two that
+// take text from outside any document in its escaped form.
+enum Place {
+  kName,
+  kAttributeName,
+  kAttributeValue,
+  kValue,
+  kComment,
+  kCdata,
+  kPrefix,
+  kEscapedAttributeValue,
+  kEscapedValue,
+  kPlaces
+};
 
 void CheckEditedTrees(const uint8_t* data, size_t size) {
   std::u16string text(size / 2, u'\0');
@@ -132,6 +145,12 @@ void CheckEditedTrees(const uint8_t* data, size_t size) {
       case kPrefix:
         vk::xml::NodeSetPrefix(doc.get(), text);
         break;
+      case kEscapedAttributeValue:
+        ok = vk::xml::NodeSetAttribute(root, u"a", vk::xml::EscapeXmlText(text).c_str()) != nullptr;
+        break;
+      case kEscapedValue:
+        ok = vk::xml::NodeSetValue(t, vk::xml::EscapeXmlText(text).c_str());
+        break;
     }
     Check(ok, "edit failed");
     std::string bytes;
@@ -140,7 +159,7 @@ void CheckEditedTrees(const uint8_t* data, size_t size) {
     Check(again != nullptr, "an edited tree was written but does not read back:", bytes);
     // Text content loses leading whitespace, and empty text is no value.
     const bool valueKept = !text.empty() && !vk::xml::test::IsXmlSpace(text.front());
-    if ((place == kValue || place == kCdata) && !valueKept) continue;
+    if ((place == kValue || place == kCdata || place == kEscapedValue) && !valueKept) continue;
     Check(vk::xml::test::DescribeRoundTripDifference(doc.get(), again.get()).empty(),
           "an edited tree reads back otherwise:",
           vk::xml::test::DescribeRoundTripDifference(doc.get(), again.get()));

@@ -19,7 +19,7 @@
 #include "platform/text.h"
 #include "tests/app/demo_machine.h"
 #include "tests/copy/copy_test_support.h"
-#include "tests/cui/customisation_test_support.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/profile/profile_test_support.h"
 #include "tests/support/message_log.h"
 #include "tests/support/registry_bytes.h"

@@ -26,7 +26,8 @@ namespace vk::cui {
 // Adds a "WSPop" entry ("MenuGroup", "pUID", "Display", "UID" from
 // NextUid("WSPU_", slot), then a revision stamp of `userVersion`) after the
 // workspace's last entry, creating "WSPopRoot" when missing. With `output`,
-// stores the identifier's number there. The entry; none for no workspace.
+// stores the identifier's number there. The entry; none for no workspace or
+// when no identifier is left.
 xml::XmlNode* AddWorkspaceMenu(xml::XmlNode* workspace, const char16_t* menuGroup,
                                const char16_t* pUID, int32_t display, uint32_t slot,
                                uint32_t* output, uint32_t userVersion);

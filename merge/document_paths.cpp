@@ -1,4 +1,4 @@
-#include "cui/document_paths.h"
+#include "merge/document_paths.h"
 
 #include "cui/package_contents.h"
 

@@ -18,7 +18,8 @@ void RaiseUidCounters(const xml::XmlNode* node);
 
 // The identifier `prefix` + number. A `*slot` of 0 takes the prefix's next
 // number and stores it in `*slot`; a non-zero one is used as it is. "" for a
-// prefix that is not in the table or no slot.
+// prefix that is not in the table or no slot, and, said in the launch log,
+// once the prefix's counter has handed out 4294967295: it never wraps round.
 [[nodiscard]] std::u16string NextUid(std::u16string_view prefix, uint32_t* slot);
 
 // NextUid with a fresh slot: always the next number.

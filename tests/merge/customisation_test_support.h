@@ -13,11 +13,14 @@
 
 #include "cui/menu_file_record.h"
 #include "cui/package_contents.h"
+#include "cui/package_entries.h"
 #include "cui/package_file.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
 #include "platform/text.h"
 #include "tests/cui/package_test_support.h"
+#include "tests/support/standard_xml_reader.h"
+#include "tests/support/test_paths.h"
 #include "xml/node.h"
 #include "xml/parser.h"
 
@@ -214,6 +217,31 @@ inline void ExpectSameNonPartMembers(const PackageContents& before, const Packag
     EXPECT_EQ(b[i].header.dosDate, a[i].header.dosDate);
     EXPECT_EQ(b[i].header.externalAttributes, a[i].header.externalAttributes);
     EXPECT_EQ(b[i].header.compressionMethod, a[i].header.compressionMethod);
+  }
+}
+
+// Whether a member's content is an XML document in UTF-8, the form every
+// member the program writes takes: "<" first, after a byte order mark.
+inline bool IsXmlContent(std::string_view content) {
+  return content.starts_with("<") || content.starts_with("\xEF\xBB\xBF<");
+}
+
+// A standard XML reader accepts every XML member of the package at `path`,
+// or the whole file of a plain document: what AutoCAD reads must not be a
+// document that only our reader takes.
+inline void ExpectStandardXml(const std::u16string& path) {
+  SCOPED_TRACE(Utf8(path));
+  if (!IsPackagePath(path)) {
+    std::string bytes;
+    ASSERT_TRUE(vk::test::ReadWholeFile(path, &bytes));
+    EXPECT_EQ(vk::test::StandardXmlReaderError(bytes), "");
+    return;
+  }
+  PackageContents contents;
+  ASSERT_TRUE(LoadPackageEntries(&contents, path));
+  for (const PackageEntry& entry : contents.entries) {
+    if (!IsXmlContent(entry.content)) continue;
+    EXPECT_EQ(vk::test::StandardXmlReaderError(entry.content), "") << entry.name;
   }
 }
 

@@ -1,4 +1,4 @@
-#include "cui/revision_stamps.h"
+#include "merge/revision_stamps.h"
 
 #include <string>
 

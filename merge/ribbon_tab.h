@@ -27,7 +27,8 @@ struct RibbonTabPlacement {
 // file: finds or makes the ribbon content, ribbon workspace, workspace tab
 // and tab under "CustSection" / "MenuGroup" / "MenuRoot" / "Ribbon". The
 // element that stands for the tab; none, with nothing changed, when the
-// workspace or the menu group's "MenuRoot" is missing.
+// workspace or the menu group's "MenuRoot" is missing. None also when no
+// identifier is left (a single file keeps the elements made before that).
 xml::XmlNode* AddWorkspaceRibbonTab(xml::XmlNode* document, const RibbonTabPlacement& placement);
 
 }  // namespace vk::cui

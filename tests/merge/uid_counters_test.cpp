@@ -1,7 +1,7 @@
 // Identifiers continue after the highest number that a document carries for
 // their prefix, whatever its spelling, and never fall back to numbers that
 // may be in use.
-#include "cui/uid_counters.h"
+#include "merge/uid_counters.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cui/package_file.h"
-#include "tests/cui/customisation_test_support.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 
@@ -107,6 +107,23 @@ TEST_F(UidCountersTest, SlotKeepsAGivenNumberAndTakesTheNextOneWhenEmpty) {
   EXPECT_EQ(NextUid(u"WSR_"), u"WSR_3");
   EXPECT_EQ(NextUid(u"NOPE_"), u"");
   EXPECT_EQ(NextUid(u"WSR_", nullptr), u"");
+}
+
+TEST_F(UidCountersTest, HandsOutNothingAfterTheLastNumber) {
+  const std::string text = DocumentWithUids({"WSPU_4294967294", "WSPU_0"});
+  xml::XmlDocument document(xml::XmlParse(text.c_str(), text.size()));
+  ASSERT_NE(document, nullptr);
+  RaiseUidCounters(document.get());
+  EXPECT_EQ(NextUid(u"WSPU_"), u"WSPU_4294967295");
+  uint32_t slot = 0;
+  EXPECT_EQ(NextUid(u"WSPU_", &slot), u"");
+  EXPECT_EQ(slot, 0u);
+  // Neither a later raise nor a given number turns the counter round.
+  RaiseUidCounters(document.get());
+  EXPECT_EQ(NextUid(u"WSPU_"), u"");
+  uint32_t given = 12;
+  EXPECT_EQ(NextUid(u"WSPU_", &given), u"WSPU_12");
+  EXPECT_EQ(NextUid(u"WSR_"), u"WSR_1");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The ribbon tab in both document forms, checked on the document read back
 // after a save.
-#include "cui/ribbon_tab.h"
+#include "merge/ribbon_tab.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "cui/package_file.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
-#include "tests/cui/customisation_test_support.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 #include "xml/parser.h"
@@ -42,6 +42,7 @@ class RibbonTabTest : public CustomisationTest {
   XmlDocument SaveAndReopen(XmlNode* document, const std::u16string& name) {
     const std::u16string path = folder_.Join(name);
     EXPECT_EQ(SaveCustomisationFile(path, document, false), kSaveOk);
+    ExpectStandardXml(path);
     return XmlDocument(OpenCustomisationFile(path));
   }
 

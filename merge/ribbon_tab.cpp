@@ -1,13 +1,13 @@
-#include "cui/ribbon_tab.h"
+#include "merge/ribbon_tab.h"
 
 #include <string>
 #include <vector>
 
-#include "cui/document_paths.h"
 #include "cui/package_contents.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
-#include "cui/workspaces.h"
+#include "merge/document_paths.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
+#include "merge/workspaces.h"
 
 namespace vk::cui {
 namespace {
@@ -24,6 +24,8 @@ constexpr char16_t kXamlNamespace[] = u"http://schemas.microsoft.com/winfx/2006/
 XmlNode* AddPackageTabReference(XmlNode* document, const RibbonTabPlacement& placement) {
   XmlNode* workspace = FindWorkspace(document, placement.workspaceName);
   if (workspace == nullptr) return nullptr;
+  const std::u16string uid = NextUid(u"WSR_");
+  if (uid.empty()) return nullptr;
   XmlNode* ribbonRoot = xml::NodeChild(workspace, u"WSRibbonRoot", false);
   if (ribbonRoot == nullptr) {
     ribbonRoot = NewElementWithAttributes(u"WSRibbonRoot", nullptr,
@@ -36,7 +38,6 @@ XmlNode* AddPackageTabReference(XmlNode* document, const RibbonTabPlacement& pla
         ribbonRoot, MakeModifiedRevElement(version.majorVersion, version.minorVersion, 0));
     (void)xml::NodeAppendChild(workspace, ribbonRoot);
   }
-  const std::u16string uid = NextUid(u"WSR_");
   XmlNode* reference = NewElementWithAttributes(u"WSRibbonTabSourceReference", nullptr,
                                                 {{u"MenuGroup", placement.menuGroup},
                                                  {u"TabId", placement.tabId},
@@ -67,13 +68,16 @@ XmlNode* AppendVersioned(XmlNode* parent, XmlNode* element, uint32_t userVersion
 
 // The first child of `parent` whose attribute `key` has exactly the value
 // `value`; without one, a new element `name` with `attributes`, a fresh
-// "XLSR_" identifier and the version attributes, appended to `parent`.
+// "XLSR_" identifier and the version attributes, appended to `parent`. None
+// for no parent or when no identifier is left.
 XmlNode* FindOrAppendRibbonElement(XmlNode* parent, const char16_t* key, const char16_t* value,
                                    const char16_t* name,
                                    std::initializer_list<AttributePair> attributes,
                                    uint32_t userVersion) {
+  if (parent == nullptr) return nullptr;
   if (XmlNode* found = ChildWithExactValue(parent, key, value)) return found;
   const std::u16string uid = NextUid(u"XLSR_");
+  if (uid.empty()) return nullptr;
   std::vector<AttributePair> pairs(attributes);
   pairs.emplace_back(u"UID", uid.c_str());
   return AppendVersioned(parent, NewElementWithAttributes(name, nullptr, pairs), userVersion);
@@ -87,6 +91,7 @@ XmlNode* AddSingleFileTab(XmlNode* document, const RibbonTabPlacement& placement
   XmlNode* content = xml::NodeChild(ribbon, u"RibbonContent", false);
   if (content == nullptr) {
     const std::u16string uid = NextUid(u"XLSR_");
+    if (uid.empty()) return nullptr;
     content = AppendVersioned(ribbon,
                               NewElementWithAttributes(u"RibbonContent", nullptr,
                                                        {{u"MenuGroup", placement.menuGroup},

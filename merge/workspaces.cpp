@@ -1,11 +1,11 @@
-#include "cui/workspaces.h"
+#include "merge/workspaces.h"
 
 #include <string>
 
-#include "cui/document_paths.h"
 #include "cui/package_contents.h"
-#include "cui/revision_stamps.h"
-#include "cui/uid_counters.h"
+#include "merge/document_paths.h"
+#include "merge/revision_stamps.h"
+#include "merge/uid_counters.h"
 #include "platform/text.h"
 
 namespace vk::cui {
@@ -80,11 +80,13 @@ uint32_t CountWorkspaceMenus(XmlNode* workspace) {
 
 XmlNode* AddWorkspaceMenu(XmlNode* workspace, const char16_t* menuGroup, const char16_t* pUID,
                           int32_t display, uint32_t slot, uint32_t* output, uint32_t userVersion) {
+  if (workspace == nullptr) return nullptr;
+  const std::u16string uid = NextUid(u"WSPU_", &slot);
+  if (uid.empty()) return nullptr;
   const uint32_t count = CountWorkspaceMenus(workspace);
   XmlNode* root = xml::NodeChild(workspace, u"WSPopRoot", true);
   if (root == nullptr) return nullptr;
   const std::u16string displayText = platform::Utf8ToUtf16(std::to_string(display));
-  const std::u16string uid = NextUid(u"WSPU_", &slot);
   XmlNode* entry = NewElementWithAttributes(kWSPop, nullptr,
                                             {{u"MenuGroup", menuGroup},
                                              {u"pUID", pUID},

@@ -1,16 +1,16 @@
-#include "cui/menu_merge.h"
+#include "merge/menu_merge.h"
 
 #include <string>
 #include <string_view>
 
 #include "cui/menu_file_record.h"
 #include "cui/package_file.h"
-#include "cui/partial_menus.h"
-#include "cui/revision_stamps.h"
-#include "cui/ribbon_tab.h"
-#include "cui/uid_counters.h"
-#include "cui/workspaces.h"
 #include "launchlog/launch_log.h"
+#include "merge/partial_menus.h"
+#include "merge/revision_stamps.h"
+#include "merge/ribbon_tab.h"
+#include "merge/uid_counters.h"
+#include "merge/workspaces.h"
 #include "platform/files.h"
 #include "platform/place_file.h"
 #include "platform/registry.h"

@@ -6,15 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cui/menu_merge.h"
 #include "cui/package_file.h"
+#include "merge/menu_merge.h"
 #include "platform/files.h"
 #include "settings/settings.h"
-#include "tests/cui/customisation_test_support.h"
+#include "tests/merge/customisation_test_support.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 
@@ -64,8 +65,16 @@ class MergeSandbox : public CustomisationTest {
     return settings_[settings::Setting::AcadOneUserPath] + u"\\Support\\acetmain.cuix";
   }
 
+  // Merges, then checks each file that the merge changed with a standard XML reader.
   bool Merge(uint32_t editions, uint32_t userEditions) {
-    return MergeAddonMenus(settings_, editions, userEditions);
+    const std::u16string written[] = {Target(), Profile()};
+    std::string before[std::size(written)];
+    for (size_t i = 0; i < std::size(written); ++i) before[i] = Bytes(written[i]);
+    const bool merged = MergeAddonMenus(settings_, editions, userEditions);
+    for (size_t i = 0; i < std::size(written); ++i) {
+      if (Bytes(written[i]) != before[i]) ExpectStandardXml(written[i]);
+    }
+    return merged;
   }
 
   static std::vector<std::u16string> References(xml::XmlNode* package) {

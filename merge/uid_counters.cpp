@@ -1,4 +1,4 @@
-#include "cui/uid_counters.h"
+#include "merge/uid_counters.h"
 
 #include <array>
 #include <limits>
@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "launchlog/launch_log.h"
 #include "platform/text.h"
 
 namespace vk::cui {
@@ -13,9 +14,13 @@ namespace {
 
 using xml::XmlNode;
 
+// The last number a counter hands out: identifiers are read back as 32-bit
+// numbers, and the next one would wrap round to numbers that may be in use.
+constexpr uint64_t kLastNumber = std::numeric_limits<uint32_t>::max();
+
 struct UidCounter {
   std::u16string_view prefix;
-  uint32_t next;
+  uint64_t next;  // above kLastNumber once the last number is handed out
 };
 
 // Order matters: the first prefix that a value starts with counts.
@@ -69,11 +74,10 @@ std::optional<uint32_t> NumberBelowLimit(std::u16string_view text) {
   while (at < text.size() && IsBlank(text[at])) ++at;
   bool negative = false;
   if (at < text.size() && (text[at] == u'+' || text[at] == u'-')) negative = text[at++] == u'-';
-  constexpr uint64_t kLimit = std::numeric_limits<uint32_t>::max();
   uint64_t number = 0;
   for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
     number = number * 10 + static_cast<uint64_t>(text[at] - u'0');
-    if (number >= kLimit) return std::nullopt;
+    if (number >= kLastNumber) return std::nullopt;
   }
   if (negative && number != 0) return std::nullopt;
   return static_cast<uint32_t>(number);
@@ -86,7 +90,7 @@ void RaiseFor(const XmlNode* element) {
   UidCounter* counter = CounterFor(value);
   if (counter == nullptr) return;
   const std::optional<uint32_t> number = NumberBelowLimit(value.substr(counter->prefix.size()));
-  if (number && counter->next <= *number) counter->next = *number + 1;
+  if (number && counter->next <= *number) counter->next = uint64_t{*number} + 1;
 }
 
 }  // namespace
@@ -112,7 +116,14 @@ std::u16string NextUid(std::u16string_view prefix, uint32_t* slot) {
     if (candidate.prefix == prefix) counter = &candidate;
   }
   if (counter == nullptr) return {};
-  if (*slot == 0) *slot = counter->next++;
+  if (*slot == 0) {
+    if (counter->next > kLastNumber) {
+      launchlog::Record("merge", u"no identifier left after " + std::u16string(prefix) +
+                                     u"4294967295: the edit that needs one is skipped");
+      return {};
+    }
+    *slot = static_cast<uint32_t>(counter->next++);
+  }
   return std::u16string(prefix) + platform::Utf8ToUtf16(std::to_string(*slot));
 }
 

@@ -1,5 +1,7 @@
 // The list of partial menu files that a main customisation document
-// references ("PartialMenuFile" elements under "CommonItems").
+// references ("PartialMenuFile" elements under "CommonItems"). A file is
+// named by text from outside the document (a name or a full path), which is
+// stored, and compared with the references, in its escaped XML form.
 #pragma once
 
 #include "xml/node.h"

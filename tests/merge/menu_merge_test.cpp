@@ -1,7 +1,7 @@
 // The menu merge as a whole, on a user's folders in a sandbox: which package
 // it reads and writes, what it references, adds and removes, and what it
 // leaves alone.
-#include "cui/menu_merge.h"
+#include "merge/menu_merge.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,11 @@
 #include "cui/package_contents.h"
 #include "cui/package_entries.h"
 #include "cui/package_file.h"
-#include "cui/workspaces.h"
+#include "merge/workspaces.h"
 #include "platform/files.h"
 #include "settings/settings.h"
-#include "tests/cui/customisation_test_support.h"
-#include "tests/cui/merge_sandbox.h"
+#include "tests/merge/customisation_test_support.h"
+#include "tests/merge/merge_sandbox.h"
 #include "tests/support/test_paths.h"
 #include "xml/node.h"
 
