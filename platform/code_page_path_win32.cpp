@@ -10,6 +10,10 @@ std::u16string LongPathName(std::u16string_view path) {
   // GetLongPathNameW needs a path that exists: the longest existing head is
   // expanded and the rest follows as written. A drive ("C:") alone is no head:
   // it would name that drive's current folder.
+  // No path longer than the system's limit names a file (and Wine's call
+  // fails badly on one).
+  constexpr size_t kLongestPath = 32767;
+  if (path.size() > kLongestPath) return std::u16string(path);
   const std::wstring query(reinterpret_cast<const wchar_t*>(path.data()), path.size());
   for (size_t end = query.size(); end != std::wstring::npos && end > 2;
        end = query.find_last_of(L"\\/", end - 1)) {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/item_location.h"
@@ -8,6 +9,20 @@
 
 namespace vk::platform {
 namespace {
+
+constexpr size_t kLongestPath = 32767;
+constexpr size_t kLongestComponent = 255;
+constexpr long kErrorFilenameExcedRange = ERROR_FILENAME_EXCED_RANGE;
+
+size_t LongestComponent(std::u16string_view path) {
+  size_t longest = 0;
+  size_t begin = 0;
+  for (size_t end; (end = path.find_first_of(u"\\/", begin)) != std::u16string_view::npos;
+       begin = end + 1) {
+    longest = std::max(longest, end - begin);
+  }
+  return std::max(longest, path.size() - begin);
+}
 
 // "\\?\C:\..." becomes "C:\...", "\\?\UNC\server\share" "\\server\share".
 std::u16string WithoutLongPathPrefix(std::u16string path) {
@@ -48,6 +63,11 @@ long LocateItem(std::u16string_view path, ItemLocation* location) {
   const size_t separator = item.find_last_of(u"\\/");
   if (separator == std::u16string::npos || separator + 1 == item.size()) {
     return kErrorInvalidParameter;
+  }
+  // Past the system's limits no file has that name, but "not found" would
+  // claim it absent (Wine answers so).
+  if (item.size() > kLongestPath || LongestComponent(item) > kLongestComponent) {
+    return kErrorFilenameExcedRange;
   }
   // The item's own entry in its folder's listing: its attributes are the
   // link's, not its target's.

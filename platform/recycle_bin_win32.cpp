@@ -178,16 +178,18 @@ bool HoldsReparsePoints(const std::wstring& path) {
 
 // Where the shell has no working file operation object (Wine):
 // SHFileOperationW, only once a probe showed that the bin takes what it
-// deletes from the item's folder, and never on a folder holding links.
+// deletes from the item's folder, and never on a link or a folder holding one.
 long RecycleByShFileOperation(const std::wstring& path) {
   // The item's own entry: Wine tells a link by its listing only.
   WIN32_FIND_DATAW entry;
   const HANDLE found = FindFirstFileW(path.c_str(), &entry);
   if (found == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
   FindClose(found);
+  // Wine's shell moves a link's target instead of the link, and a permanent
+  // delete would follow the links inside a folder.
   const DWORD attributes = entry.dwFileAttributes;
-  const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && HoldsReparsePoints(path)) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+      ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && HoldsReparsePoints(path))) {
     return kErrorNotSupported;
   }
   if (!BinTakesFrom(path.substr(0, path.find_last_of(L'\\')))) return kErrorNotSupported;
