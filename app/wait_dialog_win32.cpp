@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
 
 #include "app/vkstart_dlg.h"
@@ -38,6 +40,13 @@ CWaitDialog::~CWaitDialog() {
 }
 
 bool CWaitDialog::Create(const CVkstartDlg* parent) {
+  // Under the manifest's common controls of version 6 the dialog's static
+  // texts are theirs: they must be registered before the dialog is made.
+  static const bool registered = [] {
+    const INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    return InitCommonControlsEx(&classes) != FALSE;
+  }();
+  static_cast<void>(registered);
   HWND owner = parent != nullptr ? static_cast<HWND>(parent->handle()) : nullptr;
   state_->dialog =
       CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WAIT), owner, WaitProc, 0);

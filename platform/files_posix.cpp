@@ -72,16 +72,20 @@ bool FolderExists(std::u16string_view path) {
 }
 
 long CopyFileNoReplace(std::u16string_view source, std::u16string_view target) {
-  const int from = open(NativePath(source).c_str(), O_RDONLY | O_CLOEXEC);
+  return CopyNativeFileNoReplace(NativePath(source), NativePath(target), 0);
+}
+
+long CopyNativeFileNoReplace(const std::string& source, const std::string& targetPath,
+                             unsigned addedMode) {
+  const int from = open(source.c_str(), O_RDONLY | O_CLOEXEC);
   if (from < 0) return Win32ErrorFromErrno(errno);
   struct stat info;
   if (fstat(from, &info) != 0 || S_ISDIR(info.st_mode)) {
     close(from);
     return kErrorAccessDenied;
   }
-  const std::string targetPath = NativePath(target);
-  const int to =
-      open(targetPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 0777);
+  const int to = open(targetPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      (info.st_mode & 0777) | addedMode);
   if (to < 0) {
     const int error = errno;
     close(from);

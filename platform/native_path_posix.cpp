@@ -4,6 +4,8 @@
 #include <errno.h>
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -16,29 +18,32 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
-// The entry of `folder` that equals `name` without regard to case, or `name`.
-std::string MatchEntry(const std::string& folder, const std::string& name) {
+// The entry of `folder` that equals `name` without regard to case, or
+// nullopt when there is none.
+std::optional<std::string> MatchEntry(const std::string& folder, const std::string& name) {
   const UniqueFolder dir(opendir(folder.empty() ? "." : folder.c_str()));
-  if (dir == nullptr) return name;
+  if (dir == nullptr) return std::nullopt;
   const std::u16string wanted = Utf8ToUtf16(name);
-  std::string found = name;
   while (const dirent* entry = readdir(dir.get())) {
-    if (RegistryNamesEqual(Utf8ToUtf16(entry->d_name), wanted)) {
-      found = entry->d_name;
-      break;
-    }
+    if (RegistryNamesEqual(Utf8ToUtf16(entry->d_name), wanted)) return entry->d_name;
   }
-  return found;
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::string NativePath(std::u16string_view path) {
+  bool exists = false;
+  return NativePath(path, &exists);
+}
+
+std::string NativePath(std::u16string_view path, bool* exists) {
   std::string native = Utf16ToUtf8(path);
   for (char& c : native) {
     if (c == '\\') c = '/';
   }
-  if (native.empty() || Exists(native)) return native;
+  *exists = !native.empty() && Exists(native);
+  if (native.empty() || *exists) return native;
   // A new file in a folder named as it is written: only its own name needs
   // matching, and the folder's components need no test each.
   const bool folderPath = native.back() == '/';
@@ -47,7 +52,9 @@ std::string NativePath(std::u16string_view path) {
     const std::string folder = named.substr(0, slash);
     const std::string name = named.substr(slash + 1);
     if (!name.empty() && name != "." && name != ".." && Exists(folder)) {
-      return folder + "/" + MatchEntry(folder, name) + (folderPath ? "/" : "");
+      const std::optional<std::string> match = MatchEntry(folder, name);
+      *exists = match.has_value();
+      return folder + "/" + match.value_or(name) + (folderPath ? "/" : "");
     }
   }
 
@@ -67,12 +74,13 @@ std::string NativePath(std::u16string_view path) {
       if (component == "." || component == ".." || Exists(resolved + component)) {
         resolved += component;
       } else {
-        resolved += MatchEntry(folder, component);
+        resolved += MatchEntry(folder, component).value_or(component);
       }
     }
     if (end < native.size() && end + 1 == native.size()) resolved += '/';
     start = end + 1;
   }
+  *exists = Exists(resolved);
   return resolved;
 }
 

@@ -7,7 +7,7 @@ namespace vk::platform {
 std::u16string PlacementTempPath(std::u16string_view target) {
   // Fixed per target, so a launch finds what an interrupted one left.
   std::u16string temp(target);
-  temp += u".vkpart~";
+  temp += kPlacementSuffix;
   return temp;
 }
 

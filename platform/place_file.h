@@ -16,6 +16,8 @@ namespace vk::platform {
 // file is left behind.
 [[nodiscard]] long PlaceFile(std::u16string_view source, std::u16string_view target, bool replace);
 
+// What PlaceFile appends to a target's name for its temporary file.
+inline constexpr char16_t kPlacementSuffix[] = u".vkpart~";
 // The temporary name that PlaceFile uses for `target`.
 [[nodiscard]] std::u16string PlacementTempPath(std::u16string_view target);
 

@@ -25,41 +25,27 @@ int MoveNoReplace(const std::string& from, const std::string& to) {
   return 0;
 }
 
-// Whether a file of that name exists, letter case ignored. Tested as written
-// first: a launch over a filled folder tests every file, and that is one call.
-bool Exists(std::u16string_view target) {
-  std::string direct = Utf16ToUtf8(target);
-  for (char& c : direct) {
-    if (c == '\\') c = '/';
-  }
-  struct stat info;
-  return lstat(direct.c_str(), &info) == 0 || PathExists(target);
-}
-
 }  // namespace
 
 long PlaceFile(std::u16string_view source, std::u16string_view target, bool replace) {
-  if (!replace && Exists(target)) return kErrorFileExists;
-  const std::u16string temp = PlacementTempPath(target);
-  const std::string tempNative = NativePath(temp);
+  // The target is resolved once (its folder as written first, then its name
+  // without regard to case), and the temporary file named beside what it found.
+  bool exists = false;
+  const std::string targetNative = NativePath(target, &exists);
+  if (!replace && exists) return kErrorFileExists;
+  const std::string tempNative = targetNative + Utf16ToUtf8(kPlacementSuffix);
   unlink(tempNative.c_str());
-  const long copied = CopyFileNoReplace(source, temp);
+  // Placed files are never read-only, whatever the source is.
+  const long copied = CopyNativeFileNoReplace(NativePath(source), tempNative, S_IWUSR);
   if (copied != kErrorSuccess) return copied;
-  struct stat info;
-  int error = stat(tempNative.c_str(), &info) == 0 ? 0 : errno;
-  if (error == 0 && (info.st_mode & S_IWUSR) == 0 &&
-      chmod(tempNative.c_str(), (info.st_mode & 07777) | S_IWUSR) != 0) {
-    error = errno;
-  }
-  if (error == 0 && replace) {
-    const long replaced = ReplaceFileAtomically(temp, target);
+  if (replace) {
+    const long replaced = ReplaceFileAtomically(Utf8ToUtf16(tempNative), target);
     if (replaced == kErrorSuccess) return kErrorSuccess;
     unlink(tempNative.c_str());
     return replaced;
   }
-  // Tested again: the target may have appeared during the copy.
-  if (error == 0)
-    error = PathExists(target) ? EEXIST : MoveNoReplace(tempNative, NativePath(target));
+  // Never over a file that appeared during the copy.
+  const int error = MoveNoReplace(tempNative, targetNative);
   if (error == 0) return kErrorSuccess;
   unlink(tempNative.c_str());
   return error == EEXIST ? kErrorFileExists : Win32ErrorFromErrno(error);

@@ -7,7 +7,8 @@
 # with the page cache warm; the stand-in AutoCAD ends at once. The launches
 # are also given without the splash's fixed 500 ms pause. An untimed run
 # under strace then checks that the second launch opens no package and that
-# no file in the user's folders changes (content and modification time).
+# no file in the user's folders changes (content and modification time), and
+# another counts the first launch's path look-ups per copied file.
 #
 # usage: scripts/bench-launch.sh [RUNS]   (default 7; VKSTART_BUILD names the
 #                                          build folder, default build/linux)
@@ -76,6 +77,14 @@ second=$(median <"$work/second")
 floor1=$(echo "$(median <"$work/floor1") + $(median <"$work/zlib") - $empty" | bc)
 floor2=$(median <"$work/floor2")
 
+# Untimed: the first launch's path look-ups (stat family, openat and
+# getdents64 together, every thread counted) per copied file.
+fresh_sandbox
+strace -f -c -o "$work/lookups.txt" "$build/app/vkstart" /nologo 2>/dev/null
+copied=$(find "$user" -type f | wc -l)
+lookups=$(awk '$NF ~ /^(stat|lstat|fstat|newfstatat|statx|openat|getdents64)$/ { n += $4 }
+  END { print n + 0 }' "$work/lookups.txt")
+
 # Untimed: the second launch under strace, and the user's files before and after.
 fresh_sandbox && launch
 state() { (cd "$APPDATA" && find . -type f -printf '%p %T@ ' -exec md5sum {} \; | sort); }
@@ -95,3 +104,5 @@ report() {
 report "first launch:" "$first" "$floor1" "cp -r + deflate" 1.3
 report "second launch:" "$second" "$floor2" "cp -rn" 1.5
 echo "second launch: $opens opens of a package, $changed files in the user's folders changed"
+printf 'first launch: %s path look-ups for %s files: %.1f per file (goal <= 12)\n' \
+  "$lookups" "$copied" "$(echo "$lookups / $copied" | bc -l)"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the Windows launcher under Wine on a virtual X screen: the
-# splash window while the launch runs, and message 17 (the user has never run
-# AutoCAD Architecture) above the splash. PNG files in the build folder.
+# splash window while it waits for the user's lock, the wait dialog while a first launch
+# copies a large installation (bench/make_installation.py's tree), and message
+# 17 (the user has never run AutoCAD Architecture) above the splash. Each
+# window alone and the whole screen. PNG files in the build folder.
 #
 # usage: scripts/screenshots.sh [--windows-build DIR]   (default build/windows)
 set -euo pipefail
@@ -22,10 +24,11 @@ wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 launcher=$windows_build/app/vkstart.exe
 acad_dir=$windows_build/tools/acad_standin
-for tool in xvfb-run xwd xwdtopnm pnmtopng xdotool localedef; do
+holder=$windows_build/tools/lock_holder/lock_holder.exe
+for tool in xvfb-run xwd xwdtopnm pnmtopng pnmpaste xdotool localedef; do
   command -v "$tool" >/dev/null || { echo "screenshots: $tool missing; run scripts/setup.sh" >&2; exit 2; }
 done
-[ $inside = 1 ] || cmake --build "$windows_build" --target vkstart acad_standin >/dev/null
+[ $inside = 1 ] || cmake --build "$windows_build" --target vkstart acad_standin lock_holder >/dev/null
 
 out=$windows_build/screenshots
 run=$out/run
@@ -63,10 +66,16 @@ Windows Registry Editor Version 5.00
 REG
 }
 
-# shot NAME WINDOW: the window alone and the whole screen.
+# shot NAME WINDOW: the window alone and the whole screen. The screen's image
+# under Xvfb may lack a window's own pixels (a black rectangle where a message
+# box is), so the window's image is laid over it at the window's place.
 shot() {
-  xwd -silent -id "$2" | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1.png"
-  xwd -silent -root | xwdtopnm 2>/dev/null | pnmtopng >"$out/$1-screen.png"
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  xwd -silent -id "$2" | xwdtopnm 2>/dev/null >"$run/window.pnm"
+  xwd -silent -root | xwdtopnm 2>/dev/null >"$run/screen.pnm"
+  eval "$(xdotool getwindowgeometry --shell "$2")"
+  pnmtopng <"$run/window.pnm" >"$out/$1.png"
+  pnmpaste "$run/window.pnm" "$X" "$Y" "$run/screen.pnm" | pnmtopng >"$out/$1-screen.png"
 }
 
 # Inside the virtual screen: a fresh prefix, then the two launches.
@@ -76,14 +85,30 @@ inside() {
   w "$wine" reg import "$(winpath "$run/machine.reg")" >/dev/null 2>&1
   w "$wineserver" -k; w "$wineserver" -w
 
-  # The user has run AutoCAD: the splash shows until the stand-in is up.
+  # The user has run AutoCAD. Another launch holds the user's lock, so the
+  # splash stays up, waiting, until the shot is taken.
   w "$wine" reg add 'HKCU\Software\Autodesk\AutoCAD\R24.3\ACAD-7104:405' /f >/dev/null 2>&1
+  w "$wine" "$holder" "VELKOR RUR15" "$(winpath "$run/held")" "$(winpath "$run/release")" &
+  local holding=$!
+  timeout 30 bash -c "until [ -s '$run/held' ]; do sleep 0.1; done"
   w "$wine" "$launcher" >"$run/splash.log" 2>&1 &
   local launch=$!
   local id
   id=$(timeout 20 xdotool search --sync --onlyvisible --name '^VELKOR DT$' | head -n 1)
-  sleep 0.2  # painted
+  sleep 1  # painted
   shot splash "$id"
+  : >"$run/release"
+  wait "$holding" || true
+  wait "$launch" || true
+
+  # A first launch on a large installation: the wait dialog names each file.
+  w "$wine" reg add 'HKLM\SOFTWARE\Kavrin\VELKOR RUR15' /v StartLocation /t REG_SZ \
+    /d "$(winpath "$run/large/install")" /f >/dev/null 2>&1
+  w "$wine" "$launcher" >"$run/wait.log" 2>&1 &
+  launch=$!
+  id=$(timeout 60 xdotool search --sync --onlyvisible --name '^Prosím čekejte' | head -n 1)
+  sleep 1  # a few files in, the status line names one
+  shot wait "$id"
   wait "$launch" || true
 
   # The user has never run it: message 17, above the splash.
@@ -105,6 +130,7 @@ if [ $inside = 1 ]; then
 fi
 rm -rf "$out"
 mkdir -p "$run/install"
+python3 "$root/bench/make_installation.py" "$root/demo" "$run/large" >/dev/null
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --windows-build "$windows_build" --inside
 rm -rf "$run"
 ls "$out"/*.png

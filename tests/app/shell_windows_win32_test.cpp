@@ -96,12 +96,16 @@ TEST(ShellResourcesTest, SplashBitmapsManifestAndVersion) {
     EXPECT_EQ(header.biHeight, height);
     EXPECT_EQ(header.biBitCount, 8);
   }
-  HMODULE module = GetModuleHandleW(nullptr);
+  // The manifest is the launcher's own, not among the resources the tests share.
+  HMODULE module = LoadLibraryExW(reinterpret_cast<const wchar_t*>(VK_LAUNCHER_EXE), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
   HRSRC manifest = FindResourceA(module, MAKEINTRESOURCEA(1), RT_MANIFEST);
   ASSERT_NE(manifest, nullptr);
   const std::string text(static_cast<const char*>(LockResource(LoadResource(module, manifest))),
                          SizeofResource(module, manifest));
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  FreeLibrary(module);
   const std::u16string_view version = ResourceBytes(RT_VERSION, 1);
   for (const char16_t* expected : {u"Kavrin", u"VELKOR RUR15", u"15.0.0.0", u"vkstart.exe"}) {
     EXPECT_NE(version.find(expected), std::u16string_view::npos) << "version lacks a value";
