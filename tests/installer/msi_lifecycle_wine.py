@@ -2,7 +2,8 @@
 """The add-on's whole life on a workstation, under Wine in a fresh prefix: the
 package's tables read with msitools, then a silent install, the first launch
 from the installed place, a major upgrade adding "H" and the launch after it,
-the removal, the clean-up at the user's next logon, and installs with odd
+an upgrade with no properties, the removal, the clean-up at the user's next
+logon, an install that finds another AutoCAD release, and installs with odd
 MODULES values. Ends with one line "installer: N passed, N failed".
 
 usage: msi_lifecycle_wine.py [--windows-build DIR]
@@ -209,16 +210,10 @@ class Prefix:
         return os.path.exists(record), boxes
 
     def last_launch_log(self):
+        """The last launch's block of the launch log, as text."""
         log = os.path.join(self.user_folder('Local'), 'Kavrin', 'VELKOR RUR15', 'Logs', 'vkstart.log')
-        if not os.path.exists(log):
-            return []
-        block = []
-        for line in open(log, encoding='utf-8', errors='replace').read().splitlines():
-            event = line.split(' ', 1)[1] if ' ' in line else line
-            if event.startswith('start: vkstart '):
-                block = []
-            block.append(event)
-        return block
+        text = open(log, encoding='utf-8', errors='replace').read() if os.path.exists(log) else ''
+        return text[text.rfind(' start: vkstart '):]
 
     def product_entries(self):
         """Programs and Features entries named VELKOR RUR15: (display version, publisher)."""
@@ -266,7 +261,11 @@ def partial_menus(appdata):
         return re.findall(r'<PartialMenuFile>([^<]*)</PartialMenuFile>', z.read('Header.cui').decode('utf-8'))
 
 
-def scenario(check, prefix, package, later, version, later_version, windows_build):
+def package_version(package):
+    return re.search(r'ProductVersion\t(\S+)', run(['msiinfo', 'export', package, 'Property']).stdout).group(1)
+
+
+def scenario(check, prefix, package, later, version, windows_build):
     print('install (msiexec /i /qn):')
     check.equal('msiexec /i ends with 0', prefix.msiexec('/i', winpath(package)), 0)
     machine = prefix.values(MACHINE_KEY) or {}
@@ -285,7 +284,11 @@ def scenario(check, prefix, package, later, version, later_version, windows_buil
     shortcuts = lambda: [os.path.join(base, name) for base, _, names in
                          os.walk(os.path.join(prefix.path, 'drive_c'))
                          for name in names if name.lower() == 'velkor rur15.lnk']
-    check('a shortcut "VELKOR RUR15"', len(shortcuts()) == 1, repr(shortcuts()))
+    found = shortcuts()
+    target = INSTALL_DIR + r'\vkstart.exe'
+    link = open(found[0], 'rb').read() if len(found) == 1 else b''
+    check('a shortcut "VELKOR RUR15" to the installed launcher',
+          target.encode('cp1250') in link or target.encode('utf-16-le') in link, repr(found))
     check.equal('Programs and Features', prefix.product_entries(), [(version, 'Kavrin')])
 
     print('first launch from the installed place:')
@@ -300,9 +303,10 @@ def scenario(check, prefix, package, later, version, later_version, windows_buil
     run_value = (prefix.values(RUN_KEY) or {}).get('KVUNINSTALL', '')
     check('the "Run" value names the installed clean-up', run_value.startswith(CLEANUP_EXE), run_value)
 
+    later_version = package_version(later[0])
     print('upgrade to %s with MODULES="DT A H":' % later_version)
     check.equal('msiexec /i ends with 0',
-                prefix.msiexec('/i', winpath(later), 'MODULES=DT A H'), 0)
+                prefix.msiexec('/i', winpath(later[0]), 'MODULES=DT A H'), 0)
     machine = prefix.values(MACHINE_KEY) or {}
     check.equal('the machine key holds the new editions and version',
                 (machine.get('Modules'), machine.get('VersionH'), machine.get('AcadPathReg')),
@@ -313,14 +317,24 @@ def scenario(check, prefix, package, later, version, later_version, windows_buil
     check('AutoCAD started, no message box', started and not boxes, boxes)
     log = prefix.last_launch_log()
     check('the add-on profile was made afresh',
-          'modules: the add-on profile was deleted, to be made afresh' in log
-          and prefix.key_exists(PROFILE_KEY), '\n'.join(log))
+          ' modules: the add-on profile was deleted, to be made afresh\n' in log
+          and prefix.key_exists(PROFILE_KEY), log)
     menus = partial_menus(appdata)
     check('velkor_h.cuix merged', 'velkor_a.cuix' in menus and 'velkor_h.cuix' in menus, repr(menus))
 
+    last_version = package_version(later[1])
+    print('upgrade to %s with no properties, as group policy runs it:' % last_version)
+    check.equal('msiexec /i ends with 0', prefix.msiexec('/i', winpath(later[1])), 0)
+    machine = prefix.values(MACHINE_KEY) or {}
+    check.equal('the installed editions and AutoCAD key stay',
+                (machine.get('Modules'), machine.get('VersionH'), machine.get('AcadPathReg')),
+                ('DT A H', last_version, ACAD_KEY))
+    check.equal('one entry in Programs and Features', prefix.product_entries(),
+                [(last_version, 'Kavrin')])
+
     print('removal (msiexec /x /qn):')
     user_files = tree_digests(os.path.join(appdata, 'Kavrin'))
-    check.equal('msiexec /x ends with 0', prefix.msiexec('/x', winpath(later)), 0)
+    check.equal('msiexec /x ends with 0', prefix.msiexec('/x', winpath(later[1])), 0)
     check('the machine key is gone', not prefix.key_exists(MACHINE_KEY))
     check('the installed files are gone',
           not os.path.exists(prefix.drive_c(INSTALL_DIR + r'\vkstart.exe'))
@@ -369,11 +383,20 @@ def odd_modules(check, prefix, package):
         started, boxes = prefix.launch()
         log = prefix.last_launch_log()
         check('MODULES="%s": AutoCAD started, the log tells what was read' % modules,
-              started and not boxes and 'settings: Modules = %s' % stored in log
-              and any(line.startswith('settings: edition flags: machine %s' % flags) for line in log),
-              boxes + '\n'.join(log))
+              started and not boxes and ' settings: Modules = %s\n' % stored in log
+              and ' settings: edition flags: machine %s,' % flags in log, boxes + log)
         check.equal('MODULES="%s": msiexec /x ends with 0' % modules,
                     prefix.msiexec('/x', winpath(package)), 0)
+
+
+def build_package(windows_build, work, version):
+    """A package of another version from the same programs; its path, or None."""
+    path = os.path.join(work, 'velkor-rur15-%s.msi' % version)
+    made = run([sys.executable, os.path.join(ROOT, 'installer', 'build_msi.py'),
+                '--launcher', os.path.join(windows_build, 'app', 'vkstart.exe'),
+                '--cleanup', os.path.join(windows_build, 'uninstall', 'KVUnInstall.exe'),
+                '--tree', os.path.join(ROOT, 'demo', 'install'), '--version', version, '--output', path])
+    return path if made.returncode == 0 else None
 
 
 def main():
@@ -385,27 +408,22 @@ def main():
     if built.returncode != 0:
         sys.exit('installer: cannot build the package:\n' + built.stdout + built.stderr)
     package = os.path.join(windows_build, 'installer', 'velkor-rur15.msi')
-    version = re.search(r'ProductVersion\t(\S+)', run(['msiinfo', 'export', package, 'Property']).stdout).group(1)
+    version = package_version(package)
     major, minor, patch = version.split('.')
-    later_version = '%s.%s.%d' % (major, minor, int(patch) + 1)
 
     check = Checks()
     started = time.time()
     with tempfile.TemporaryDirectory(prefix='msi-lifecycle.', dir=os.path.join(windows_build)) as work:
-        later = os.path.join(work, 'velkor-rur15-%s.msi' % later_version)
         check_package(check, package, version, work)
-        made = run([sys.executable, os.path.join(ROOT, 'installer', 'build_msi.py'),
-                    '--launcher', os.path.join(windows_build, 'app', 'vkstart.exe'),
-                    '--cleanup', os.path.join(windows_build, 'uninstall', 'KVUnInstall.exe'),
-                    '--tree', os.path.join(ROOT, 'demo', 'install'),
-                    '--version', later_version, '--output', later])
-        check.equal('a later package builds', made.returncode, 0)
+        later = [build_package(windows_build, work, '%s.%s.%d' % (major, minor, int(patch) + step))
+                 for step in (1, 2)]
+        check('two later packages build', all(later))
         prefix = Prefix(work, windows_build)
         try:
             print('a fresh Wine prefix with the demo\'s AutoCAD:')
             check('AutoCAD\'s keys imported',
                   prefix.start(demo_registry(work, windows_build)))
-            scenario(check, prefix, package, later, version, later_version, windows_build)
+            scenario(check, prefix, package, later, version, windows_build)
             acad_search(check, prefix, package)
             odd_modules(check, prefix, package)
         finally:
