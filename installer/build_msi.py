@@ -2,7 +2,8 @@
 """Builds the demo add-on's Windows Installer package with wixl, then finishes
 with msitools' msibuild what wixl 0.101 cannot express: the summary's template
 and code page, the permanent clean-up component, the access list of the
-clean-up's folder, and the public properties that a managed install passes on.
+clean-up's folder, the programs' file versions, upgrades over the same version,
+and the public properties that a managed install passes on.
 
 usage: build_msi.py --launcher vkstart.exe --cleanup KVUnInstall.exe
                     --tree INSTALLATION_FOLDER --output PACKAGE.msi
@@ -78,10 +79,8 @@ def signed32(value):
     return value - (1 << 32) if value >= 1 << 31 else value
 
 
-def build(args, work):
-    version = args.version or version_from_header(args.version_header)
-    if not re.fullmatch(r'\d{1,3}\.\d{1,3}\.\d{1,5}', version):
-        sys.exit('build_msi: version %r is not A.B.C' % version)
+def run_wixl(args, version, work):
+    """The package as wixl builds it, in the work folder; returns its path."""
     # wixl takes sources relative to the folder it runs in.
     os.symlink(os.path.abspath(args.tree), os.path.join(work, 'tree'))
     shutil.copy(args.launcher, os.path.join(work, 'vkstart.exe'))
@@ -111,7 +110,11 @@ def build(args, work):
     for name, value in defines.items():
         command += ['-D', '%s=%s' % (name, value)]
     run(command + [SOURCE, 'tree.wxs'], cwd=work)
+    return package
 
+
+def finish(package, args, version, work):
+    """What wixl 0.101 leaves out or gets wrong, set with msibuild."""
     msibuild = ['msibuild', package]
     run(msibuild + ['-s', 'VELKOR RUR15 %s' % version, 'Kavrin', 'x64;%d' % LANGUAGE])
     force_codepage = os.path.join(work, '_ForceCodepage.idt')
@@ -143,6 +146,14 @@ def build(args, work):
     run(msibuild + ['-q', "UPDATE `Property` SET `Value` = "
                     "'ACADPATHREG;MODULES;WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' "
                     "WHERE `Property` = 'SecureCustomProperties'"])
+
+
+def build(args, work):
+    version = args.version or version_from_header(args.version_header)
+    if not re.fullmatch(r'\d{1,3}\.\d{1,3}\.\d{1,5}', version):
+        sys.exit('build_msi: version %r is not A.B.C' % version)
+    package = run_wixl(args, version, work)
+    finish(package, args, version, work)
     os.makedirs(os.path.dirname(os.path.abspath(args.output)), exist_ok=True)
     shutil.move(package, args.output)
 
