@@ -265,6 +265,14 @@ def package_version(package):
     return re.search(r'ProductVersion\t(\S+)', run(['msiinfo', 'export', package, 'Property']).stdout).group(1)
 
 
+def check_upgraded(check, prefix, name, version):
+    """After an upgrade: the machine key holds "DT A H", the version and AutoCAD's key; one entry."""
+    machine = prefix.values(MACHINE_KEY) or {}
+    check.equal(name, (machine.get('Modules'), machine.get('VersionH'), machine.get('AcadPathReg')),
+                ('DT A H', version, ACAD_KEY))
+    check.equal('one entry in Programs and Features', prefix.product_entries(), [(version, 'Kavrin')])
+
+
 def scenario(check, prefix, package, later, version, windows_build):
     print('install (msiexec /i /qn):')
     check.equal('msiexec /i ends with 0', prefix.msiexec('/i', winpath(package)), 0)
@@ -307,12 +315,7 @@ def scenario(check, prefix, package, later, version, windows_build):
     print('upgrade to %s with MODULES="DT A H":' % later_version)
     check.equal('msiexec /i ends with 0',
                 prefix.msiexec('/i', winpath(later[0]), 'MODULES=DT A H'), 0)
-    machine = prefix.values(MACHINE_KEY) or {}
-    check.equal('the machine key holds the new editions and version',
-                (machine.get('Modules'), machine.get('VersionH'), machine.get('AcadPathReg')),
-                ('DT A H', later_version, ACAD_KEY))
-    check.equal('one entry in Programs and Features', prefix.product_entries(),
-                [(later_version, 'Kavrin')])
+    check_upgraded(check, prefix, 'the machine key holds the new editions and version', later_version)
     started, boxes = prefix.launch()
     check('AutoCAD started, no message box', started and not boxes, boxes)
     log = prefix.last_launch_log()
@@ -325,12 +328,7 @@ def scenario(check, prefix, package, later, version, windows_build):
     last_version = package_version(later[1])
     print('upgrade to %s with no properties, as group policy runs it:' % last_version)
     check.equal('msiexec /i ends with 0', prefix.msiexec('/i', winpath(later[1])), 0)
-    machine = prefix.values(MACHINE_KEY) or {}
-    check.equal('the installed editions and AutoCAD key stay',
-                (machine.get('Modules'), machine.get('VersionH'), machine.get('AcadPathReg')),
-                ('DT A H', last_version, ACAD_KEY))
-    check.equal('one entry in Programs and Features', prefix.product_entries(),
-                [(last_version, 'Kavrin')])
+    check_upgraded(check, prefix, 'the installed editions and AutoCAD key stay', last_version)
 
     print('removal (msiexec /x /qn):')
     user_files = tree_digests(os.path.join(appdata, 'Kavrin'))
