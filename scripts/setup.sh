@@ -11,6 +11,7 @@ packages=(
   wine64 locales unzip dpkg-dev patch
   libpugixml-dev libtinyxml2-dev libxml2-dev
   python3 xvfb xauth x11-apps netpbm xdotool
+  wixl msitools
 )
 
 missing=()

@@ -107,7 +107,7 @@ TEST(ShellResourcesTest, SplashBitmapsManifestAndVersion) {
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
   FreeLibrary(module);
   const std::u16string_view version = ResourceBytes(RT_VERSION, 1);
-  for (const char16_t* expected : {u"Kavrin", u"VELKOR RUR15", u"15.0.0.0", u"vkstart.exe"}) {
+  for (const char16_t* expected : {u"Kavrin", u"VELKOR RUR15", u"15.0.2.0", u"vkstart.exe"}) {
     EXPECT_NE(version.find(expected), std::u16string_view::npos) << "version lacks a value";
   }
 }
