@@ -2,9 +2,8 @@
 
 #include <optional>
 #include <utility>
-#include <vector>
 
-#include "platform/text.h"
+#include "platform/registry.h"
 
 namespace vk::cui {
 namespace {
@@ -37,15 +36,12 @@ void SetMenuFileRecord(const char16_t* keyPath, const char16_t* profileName, uin
 void WriteMenuFileRecord(std::u16string_view savedPath) {
   const MenuFileRecord& record = Record();
   if (!record.keyPath || !record.profileName) return;
-  platform::RegKey key = OpenRegistryKeyFromParts(
+  const platform::ScopedKey key(OpenRegistryKeyFromParts(
       true, false, true, record.extraAccess,
-      {*record.keyPath, u"profiles", *record.profileName, u"General Configuration"});
-  if (key == nullptr) return;
-  std::vector<uint8_t> data = platform::StringToUtf16Le(savedPath);
-  data.insert(data.end(), {0, 0});
-  [[maybe_unused]] const long set = platform::SetValue(
-      key, u"MenuFile", platform::kRegSz, data.data(), static_cast<uint32_t>(data.size()));
-  platform::CloseKey(key);
+      {*record.keyPath, u"profiles", *record.profileName, u"General Configuration"}));
+  if (!key) return;
+  [[maybe_unused]] const long set =
+      platform::SetStringValue(key.get(), u"MenuFile", platform::kRegSz, savedPath);
 }
 
 bool JoinKeyPath(std::initializer_list<std::u16string_view> pieces, std::u16string* path) {

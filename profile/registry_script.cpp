@@ -124,9 +124,10 @@ class ScriptImport {
       return;
     }
     if (!Contains(options_, u"Prep")) {
-      Written(line, value.type == platform::kRegDword
-                        ? SetDwordValue(key_.get(), value.name, value.number)
-                        : SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
+      Written(line,
+              value.type == platform::kRegDword
+                  ? SetDwordValue(key_.get(), value.name, value.number)
+                  : platform::SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
       return;
     }
     // A prepending block puts its text before the text already there.
@@ -141,7 +142,7 @@ class ScriptImport {
       value.text += RegistryValueText(old.data);
       type = old.type;
     }
-    Written(line, SetStringValue(key_.get(), value.name, type, value.text));
+    Written(line, platform::SetStringValue(key_.get(), value.name, type, value.text));
   }
 
   void Written(std::u16string_view line, long result) {
@@ -163,7 +164,7 @@ class ScriptImport {
   const uint32_t editionFlags_;
   std::u16string options_;
   bool active_ = true;
-  ScopedKey key_;
+  platform::ScopedKey key_;
   ScriptImportCounts counts_;
 };
 

@@ -186,10 +186,10 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   EXPECT_EQ(profile::test::Snapshot(u"Software\\Kavrin"), addonKey);
 
   // The upgrade adds "H": a new profile, its menus merged, nothing lost.
-  profile::ScopedKey machine;
+  pf::ScopedKey machine;
   ASSERT_EQ(pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKey, pf::kKeyWrite, machine.Receive()),
             0);
-  ASSERT_EQ(profile::SetStringValue(machine.get(), u"Modules", pf::kRegSz, u"DT A H"), 0);
+  ASSERT_EQ(pf::SetStringValue(machine.get(), u"Modules", pf::kRegSz, u"DT A H"), 0);
   machine.Reset();
   registry_.Refresh();
   EXPECT_EQ(Launch(), args);
@@ -246,15 +246,14 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
 TEST_F(DemoLaunchTest, SilentFailuresAreLoggedWithTheirReasons) {
   // The AutoCAD profile that the add-on's profile copies names a palette
   // folder that is gone.
-  profile::ScopedKey general;
+  pf::ScopedKey general;
   ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(),
                           std::u16string(kAcadKey) +
                               u"\\Profiles\\AutoCAD Architecture - Metrick\u00E9 jednotky\\General",
                           pf::kKeyAllAccess, general.Receive(), nullptr),
             0);
-  ASSERT_EQ(
-      profile::SetStringValue(general.get(), u"ToolPalettePath", pf::kRegSz, root_.Join(u"gone")),
-      0);
+  ASSERT_EQ(pf::SetStringValue(general.get(), u"ToolPalettePath", pf::kRegSz, root_.Join(u"gone")),
+            0);
   general.Reset();
   // A file where the add-on's plot styles folder goes, and a damaged main package.
   PutFile(OneUser(), u"Plot Styles", "not a folder");
