@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace vk::cui {
 namespace {
@@ -17,10 +18,6 @@ struct MenuFileRecord {
 MenuFileRecord& Record() {
   static MenuFileRecord record;
   return record;
-}
-
-bool IsSeparator(char16_t c) {
-  return c == u'\\' || c == u'/';
 }
 
 }  // namespace
@@ -48,10 +45,10 @@ bool JoinKeyPath(std::initializer_list<std::u16string_view> pieces, std::u16stri
   std::u16string joined;
   for (std::u16string_view piece : pieces) {
     if (!joined.empty()) joined += u'\\';
-    if (!piece.empty() && IsSeparator(piece.front())) piece.remove_prefix(1);
+    if (!piece.empty() && platform::IsSeparator(piece.front())) piece.remove_prefix(1);
     joined += piece;
     if (joined.size() > kMaxKeyPathLength) return false;
-    if (!joined.empty() && IsSeparator(joined.back())) joined.pop_back();
+    if (!joined.empty() && platform::IsSeparator(joined.back())) joined.pop_back();
   }
   *path = std::move(joined);
   return true;

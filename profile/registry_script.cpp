@@ -34,10 +34,6 @@ std::u16string_view TrimRight(std::u16string_view text, std::u16string_view char
   return last == kNone ? std::u16string_view() : text.substr(0, last + 1);
 }
 
-std::u16string_view Trim(std::u16string_view text, std::u16string_view chars) {
-  return TrimRight(TrimLeft(text, chars), chars);
-}
-
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != kNone;
 }
@@ -79,7 +75,7 @@ class ScriptImport {
   void Line(std::u16string_view raw) {
     std::u16string expanded(raw);
     ReplacePlaceholders(&expanded, settings_);
-    const std::u16string_view line = Trim(expanded, kWhiteSpace);
+    const std::u16string_view line = platform::Trim(expanded, kWhiteSpace);
     if (line.empty()) return;
     if (line.starts_with(kOptionsHeader)) {
       options_ = line.substr(kOptionsHeader.size());
@@ -173,9 +169,9 @@ class ScriptImport {
 bool ParseValueLine(std::u16string_view line, ScriptValue* value) {
   const size_t equals = line.find(u'=');
   if (equals == kNone) return false;
-  const std::u16string_view name = Trim(line.substr(0, equals), u" \"");
+  const std::u16string_view name = platform::Trim(line.substr(0, equals), u" \"");
   value->name = name == u"@" ? std::u16string_view() : name;
-  const std::u16string_view text = Trim(line.substr(equals + 1), kWhiteSpace);
+  const std::u16string_view text = platform::Trim(line.substr(equals + 1), kWhiteSpace);
   const size_t dword = text.find(u"dword");
   if (dword != kNone) {
     value->type = platform::kRegDword;
@@ -183,7 +179,7 @@ bool ParseValueLine(std::u16string_view line, ScriptValue* value) {
     value->text.clear();
   } else {
     value->type = platform::kRegSz;
-    value->text = Trim(text, u"\"");
+    value->text = platform::Trim(text, u"\"");
     value->number = 0;
   }
   return true;
