@@ -24,11 +24,7 @@ constexpr uint32_t kIdleWaitMs = 20000;
 
 // A REG_SZ value: the text and its terminating zero.
 void WriteText(platform::RegKey key, std::u16string_view name, std::u16string_view text) {
-  std::u16string withZero(text);
-  withZero.push_back(u'\0');
-  const std::vector<uint8_t> data = platform::StringToUtf16Le(withZero);
-  [[maybe_unused]] const long written = platform::SetValue(key, name, platform::kRegSz, data.data(),
-                                                           static_cast<uint32_t>(data.size()));
+  [[maybe_unused]] const long written = platform::SetStringValue(key, name, platform::kRegSz, text);
 }
 
 // Whether the recorded value still matches the installed one.
@@ -79,19 +75,15 @@ bool VkStartApp::TakeUserLock() {
 }
 
 bool VkStartApp::UserHasRunAcad() const {
-  platform::RegKey key = nullptr;
-  if (platform::OpenKey(platform::CurrentUserRoot(), settings_[Setting::AcadPathReg],
-                        platform::kKeyRead, &key) != platform::kErrorSuccess) {
-    return false;
-  }
-  platform::CloseKey(key);
-  return true;
+  platform::ScopedKey key;
+  return platform::OpenKey(platform::CurrentUserRoot(), settings_[Setting::AcadPathReg],
+                           platform::kKeyRead, key.Receive()) == platform::kErrorSuccess;
 }
 
 void VkStartApp::RecordInstalledState() {
-  platform::RegKey key = nullptr;
+  platform::ScopedKey key;
   if (const long made = platform::CreateKey(platform::CurrentUserRoot(), settings::kAddonKeyPath,
-                                            platform::kKeyAllAccess, &key, nullptr);
+                                            platform::kKeyAllAccess, key.Receive(), nullptr);
       made != platform::kErrorSuccess) {
     launchlog::Record("modules", "the user's add-on key cannot be created: system error " +
                                      launchlog::SystemError(made));
@@ -99,7 +91,7 @@ void VkStartApp::RecordInstalledState() {
   }
   const std::u16string& userModules = settings_[Setting::UserModules];
   if (!Recorded(userModules, settings_[Setting::Modules])) {
-    WriteText(key, u"Modules", settings_[Setting::Modules]);
+    WriteText(key.get(), u"Modules", settings_[Setting::Modules]);
     launchlog::Record("modules", u"recorded \"" + settings_[Setting::Modules] + u"\" (was \"" +
                                      userModules + u"\")");
     // Other modules need another profile: the preparation makes it afresh,
@@ -108,7 +100,7 @@ void VkStartApp::RecordInstalledState() {
     if (!userModules.empty()) {
       const bool deleted = profile::DeleteRegistryTree(platform::CurrentUserRoot(),
                                                        profile::AddonProfileKeyPath(settings_));
-      [[maybe_unused]] const long reset = platform::DeleteValue(key, u"Catalogs");
+      [[maybe_unused]] const long reset = platform::DeleteValue(key.get(), u"Catalogs");
       launchlog::Record("modules", deleted ? "the add-on profile was deleted, to be made afresh"
                                            : "the add-on profile could not be deleted");
     }
@@ -116,14 +108,13 @@ void VkStartApp::RecordInstalledState() {
     launchlog::Record("modules", "unchanged");
   }
   if (!Recorded(settings_[Setting::UserVersion], settings_[Setting::Version])) {
-    WriteText(key, u"Version", settings_[Setting::Version]);
+    WriteText(key.get(), u"Version", settings_[Setting::Version]);
     launchlog::Record("modules", u"Version recorded: " + settings_[Setting::Version]);
   }
   if (!Recorded(settings_[Setting::UserVersionH], settings_[Setting::VersionH])) {
-    WriteText(key, u"VersionH", settings_[Setting::VersionH]);
+    WriteText(key.get(), u"VersionH", settings_[Setting::VersionH]);
     launchlog::Record("modules", u"VersionH recorded: " + settings_[Setting::VersionH]);
   }
-  platform::CloseKey(key);
 }
 
 void VkStartApp::RunLaunchSequence() {

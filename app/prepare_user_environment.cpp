@@ -154,19 +154,19 @@ void RegisterUninstaller(const settings::Settings& s) {
   std::u16string program = s[Setting::CommonAppDataPath] + u"\\Kavrin\\KVUnInstall.exe";
   // Unquoted, "D:\Program Data\..." would first start "D:\Program.exe".
   if (program.find(u' ') != std::u16string::npos) program = u'"' + program + u'"';
-  profile::ScopedKey run;
+  platform::ScopedKey run;
   long result = platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath,
                                   platform::kKeyWrite, run.Receive());
   if (result == platform::kErrorSuccess) {
-    result = profile::SetStringValue(run.get(), profile::kRunValueName, platform::kRegSz, program);
+    result = platform::SetStringValue(run.get(), profile::kRunValueName, platform::kRegSz, program);
   }
   RecordRegistration(u"Run value KVUNINSTALL = " + program, result);
-  profile::ScopedKey uninstall;
+  platform::ScopedKey uninstall;
   result = platform::CreateKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath,
                                platform::kKeyAllAccess, uninstall.Receive(), nullptr);
   if (result == platform::kErrorSuccess) {
-    result = profile::SetStringValue(uninstall.get(), settings::kAddonProfileName, platform::kRegSz,
-                                     kUninstallCommand);
+    result = platform::SetStringValue(uninstall.get(), settings::kAddonProfileName,
+                                      platform::kRegSz, kUninstallCommand);
   }
   RecordRegistration(u"uninstall value " + std::u16string(settings::kAddonProfileName) + u" = " +
                          kUninstallCommand,

@@ -6,7 +6,7 @@ namespace vk::app {
 class VkStartApp;
 
 // Prepares the user's profile, files and menus; false ends the launch
-// without AutoCAD (the preparation has shown its own messages).
+// without AutoCAD and without a message (the launch log says why).
 [[nodiscard]] bool PrepareUserEnvironment(VkStartApp& app);
 
 }  // namespace vk::app

@@ -30,13 +30,14 @@ bool VkStartApp::StartAcad() {
                                   launchlog::WideNumber(error) + u", message 5 shown");
     ShowMessage(kMsgFileNotAccessible, platform::kMbIconError, executable,
                 HexNumber(static_cast<uint32_t>(error)));
+    // The start is still tried: its failure then shows message 9 with the command line.
   }
   switches_->SetValue(SwitchList::kObjectEnabler, location + u"\\AecBase.dbx");
   const std::u16string commandLine = u"\"" + executable + u"\"" + switches_->Compose() +
                                      settings_[Setting::ProductSwitch] +
                                      settings_[Setting::LanguageSwitch];
-  // A longer current directory leaves AutoCAD in the launcher's own.
   launchlog::Record("acad", u"command line: " + commandLine);
+  // A longer current directory leaves AutoCAD in the launcher's own.
   const long error = platform::StartProcess(
       commandLine, platform::CurrentDirectory(kDirectoryCapacity), &acadProcess_);
   if (error != 0) {

@@ -7,7 +7,7 @@
 namespace vk::copy {
 
 bool TopMostFolders::NameLess::operator()(std::u16string_view a, std::u16string_view b) const {
-  // Folder names compare as the file system does.
+  // Names that differ only in letter case are one name, by the registry's rule.
   return platform::CompareRegistryNames(a, b) < 0;
 }
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 #include <utility>
-#include <vector>
 
+#include "platform/registry.h"
 #include "platform/text.h"
 
 namespace vk::cui {
@@ -20,10 +20,6 @@ MenuFileRecord& Record() {
   return record;
 }
 
-bool IsSeparator(char16_t c) {
-  return c == u'\\' || c == u'/';
-}
-
 }  // namespace
 
 void SetMenuFileRecord(const char16_t* keyPath, const char16_t* profileName, uint32_t extraAccess) {
@@ -37,25 +33,22 @@ void SetMenuFileRecord(const char16_t* keyPath, const char16_t* profileName, uin
 void WriteMenuFileRecord(std::u16string_view savedPath) {
   const MenuFileRecord& record = Record();
   if (!record.keyPath || !record.profileName) return;
-  platform::RegKey key = OpenRegistryKeyFromParts(
+  const platform::ScopedKey key(OpenRegistryKeyFromParts(
       true, false, true, record.extraAccess,
-      {*record.keyPath, u"profiles", *record.profileName, u"General Configuration"});
-  if (key == nullptr) return;
-  std::vector<uint8_t> data = platform::StringToUtf16Le(savedPath);
-  data.insert(data.end(), {0, 0});
-  [[maybe_unused]] const long set = platform::SetValue(
-      key, u"MenuFile", platform::kRegSz, data.data(), static_cast<uint32_t>(data.size()));
-  platform::CloseKey(key);
+      {*record.keyPath, u"profiles", *record.profileName, u"General Configuration"}));
+  if (!key) return;
+  [[maybe_unused]] const long set =
+      platform::SetStringValue(key.get(), u"MenuFile", platform::kRegSz, savedPath);
 }
 
 bool JoinKeyPath(std::initializer_list<std::u16string_view> pieces, std::u16string* path) {
   std::u16string joined;
   for (std::u16string_view piece : pieces) {
     if (!joined.empty()) joined += u'\\';
-    if (!piece.empty() && IsSeparator(piece.front())) piece.remove_prefix(1);
+    if (!piece.empty() && platform::IsSeparator(piece.front())) piece.remove_prefix(1);
     joined += piece;
     if (joined.size() > kMaxKeyPathLength) return false;
-    if (!joined.empty() && IsSeparator(joined.back())) joined.pop_back();
+    if (!joined.empty() && platform::IsSeparator(joined.back())) joined.pop_back();
   }
   *path = std::move(joined);
   return true;

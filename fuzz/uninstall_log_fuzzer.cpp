@@ -27,10 +27,6 @@ void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view head) {
-  return text.size() >= head.size() && pf::RegistryNamesEqual(text.substr(0, head.size()), head);
-}
-
 void CheckItem(const std::u16string& line, const std::u16string& product,
                const vk::uninstall::UninstallItem& item) {
   Require(line.find(u"..") == std::u16string::npos);
@@ -38,20 +34,20 @@ void CheckItem(const std::u16string& line, const std::u16string& product,
   Require(line.find_first_of(u"*?") == std::u16string::npos);
   if (item.kind == ItemKind::kKey) {
     Require(pf::RegistryNamesEqual(item.target, u"Software\\Kavrin\\" + product) ||
-            (StartsWithNoCase(item.target, u"Software\\") &&
+            (pf::RegistryNameStartsWith(item.target, u"Software\\") &&
              !vk::uninstall::ProfilesKeyOf(item.target, product).empty()));
     return;
   }
   const std::u16string addon = std::u16string(kRoaming) + u"\\Kavrin\\" + product;
   const std::u16string acad = std::u16string(kRoaming) + u"\\Autodesk\\";
   Require(item.target.find(u'/') == std::u16string::npos);
-  if (StartsWithNoCase(item.target, addon) &&
+  if (pf::RegistryNameStartsWith(item.target, addon) &&
       (item.target.size() == addon.size() || item.target[addon.size()] == u'\\')) {
     return;
   }
   // Below "\Autodesk\" only the launcher's items of their kind, at most two
   // named folders in.
-  Require(StartsWithNoCase(item.target, acad));
+  Require(pf::RegistryNameStartsWith(item.target, acad));
   const std::u16string rest = item.target.substr(acad.size());
   bool launchers = false;
   for (const vk::profile::AcadUserItem& form : vk::profile::AcadUserItems(product)) {

@@ -43,6 +43,15 @@ constexpr EditionMenu kMenuH{settings::kEditionH, u"velkor_h.cuix", u"VELKOR_H",
 constexpr char16_t kTabId[] = u"RBNU_0023";
 constexpr char16_t kTabTitle[] = u"Krovy";
 
+// What the merge's edits carry: stamps of customisation version 18.0, user
+// version 1 on new entries, and workspace menus that are shown.
+constexpr uint32_t kMergeMajorVersion = 18;
+constexpr uint32_t kMergeMinorVersion = 0;
+constexpr uint32_t kNewUserVersion = 1;
+constexpr int32_t kMenuShown = 1;
+// A slot of 0 asks for the next free identifier number.
+constexpr uint32_t kNextUidNumber = 0;
+
 // A path joined to an empty folder setting starts with a lone backslash and
 // would name a file at the root of whatever drive is current.
 bool IsUsablePath(std::u16string_view path) {
@@ -59,7 +68,8 @@ void AddAddonWorkspaceMenu(XmlNode* document, const EditionMenu& edition) {
       FindWorkspaceMenu(workspace, edition.menuGroup, edition.popUpId) != nullptr) {
     return;
   }
-  (void)AddWorkspaceMenu(workspace, edition.menuGroup, edition.popUpId, 1, 0, nullptr, 1);
+  (void)AddWorkspaceMenu(workspace, edition.menuGroup, edition.popUpId, kMenuShown, kNextUidNumber,
+                         nullptr, kNewUserVersion);
 }
 
 // References a partial menu, and says so in the launch log.
@@ -107,9 +117,15 @@ void PlaceTabInDefaultWorkspace(XmlNode* document) {
     launchlog::Record("merge", "ribbon tab not placed: the default workspace has no name or UID");
     return;
   }
-  const RibbonTabPlacement placement{
-      uid->value.c_str(), name->value.c_str(), kTabId,           kTabId, kTabId,
-      kTabTitle,          kTabTitle,           kMenuH.menuGroup, 1};
+  const RibbonTabPlacement placement{.workspaceId = uid->value.c_str(),
+                                     .workspaceName = name->value.c_str(),
+                                     .tabSourceId = kTabId,
+                                     .alias = kTabId,
+                                     .tabId = kTabId,
+                                     .title = kTabTitle,
+                                     .tabName = kTabTitle,
+                                     .menuGroup = kMenuH.menuGroup,
+                                     .userVersion = kNewUserVersion};
   const bool placed = AddWorkspaceRibbonTab(document, placement) != nullptr;
   launchlog::Record("merge",
                     u"ribbon tab " + std::u16string(kTabId) +
@@ -151,6 +167,36 @@ bool KeepReplacedPackage(const std::u16string& target) {
   return false;
 }
 
+// Saves the merged package over `target`; a package rebuilt from AutoCAD's
+// copy only once the file it replaces is kept as the backup.
+void SaveMergedPackage(const std::u16string& target, XmlNode* package, bool withDT) {
+  if (!withDT && !KeepReplacedPackage(target)) {
+    launchlog::Record("merge", u"not saved: " + target +
+                                   u" could not be kept as aca.cuix.bak, so it stays as it was");
+    return;
+  }
+  const int saved = SaveCustomisationFile(target, package, false);
+  launchlog::Record("merge",
+                    u"saved " + target + u": result " + launchlog::WideNumber(saved) +
+                        (saved == kSaveOk ? u" (saved)" : u" (failed, the file is unchanged)"));
+}
+
+// Attaches the menus of the editions in `added`, detaches those of the
+// editions in `removed`, and places the "H" tab when "H" arrives.
+void ApplyEditions(XmlNode* package, const settings::Settings& settings, uint32_t added,
+                   uint32_t removed, bool withDT) {
+  if ((added & kMenuDT.bit) != 0) {
+    AttachMenu(package, kMenuDT.package);
+    AttachExpressMenu(package, settings);
+    AddAddonWorkspaceMenu(package, kMenuDT);
+  }
+  (void)FollowEdition(package, kMenuA, added, removed);
+  if (FollowEdition(package, kMenuH, added, removed)) {
+    if (!withDT) PlaceTabInDefaultWorkspace(package);
+    ClearProfileRibbon(settings);
+  }
+}
+
 }  // namespace
 
 bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
@@ -179,7 +225,7 @@ bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
   launchlog::Record("merge", u"read " + source);
 
   SetMenuFileRecord(settings[Setting::AcadPathReg].c_str(), settings::kAddonProfileName, 0);
-  SetCustomisationVersion(18, 0);
+  SetCustomisationVersion(kMergeMajorVersion, kMergeMinorVersion);
   RaiseUidCounters(document.get());
   // AutoCAD's copy holds none of the references of earlier merges, so every
   // installed edition is applied to it, not only those new at this launch.
@@ -188,28 +234,9 @@ bool MergeAddonMenus(const settings::Settings& settings, uint32_t editionFlags,
   launchlog::Record(
       "merge", "editions added " + launchlog::Hex(added) + ", removed " + launchlog::Hex(removed) +
                    (withDT ? "" : " (every installed edition, on AutoCAD's package)"));
-  XmlNode* package = document.get();
+  ApplyEditions(document.get(), settings, added, removed, withDT);
 
-  if ((added & kMenuDT.bit) != 0) {
-    AttachMenu(package, kMenuDT.package);
-    AttachExpressMenu(package, settings);
-    AddAddonWorkspaceMenu(package, kMenuDT);
-  }
-  (void)FollowEdition(package, kMenuA, added, removed);
-  if (FollowEdition(package, kMenuH, added, removed)) {
-    if (!withDT) PlaceTabInDefaultWorkspace(package);
-    ClearProfileRibbon(settings);
-  }
-
-  if (withDT || KeepReplacedPackage(target)) {
-    const int saved = SaveCustomisationFile(target, package, false);
-    launchlog::Record("merge",
-                      u"saved " + target + u": result " + launchlog::WideNumber(saved) +
-                          (saved == kSaveOk ? u" (saved)" : u" (failed, the file is unchanged)"));
-  } else {
-    launchlog::Record("merge", u"not saved: " + target +
-                                   u" could not be kept as aca.cuix.bak, so it stays as it was");
-  }
+  SaveMergedPackage(target, document.get(), withDT);
   document.reset();
   SetMenuFileRecord(nullptr, nullptr, 0);
   return true;

@@ -49,14 +49,9 @@ std::array<UidCounter, 17>& UidCounterTable() {
   return table;
 }
 
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-  return text.size() >= prefix.size() &&
-         platform::CompareAsciiNoCase(text.substr(0, prefix.size()), prefix) == 0;
-}
-
 UidCounter* CounterFor(std::u16string_view value) {
   for (UidCounter& counter : UidCounterTable()) {
-    if (StartsWithNoCase(value, counter.prefix)) return &counter;
+    if (platform::StartsWithNoCase(value, counter.prefix)) return &counter;
   }
   return nullptr;
 }

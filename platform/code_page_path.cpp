@@ -10,10 +10,6 @@ bool FitsCodePage(std::u16string_view text) {
   return bytes && CodePageToUtf16(*bytes) == text;
 }
 
-bool IsSeparator(char16_t c) {
-  return c == u'\\' || c == u'/';
-}
-
 bool IsAsciiLetter(char16_t c) {
   return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }

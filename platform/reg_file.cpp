@@ -20,12 +20,6 @@ std::u16string_view TrimLeft(std::u16string_view text) {
   return text;
 }
 
-std::u16string_view Trim(std::u16string_view text) {
-  text = TrimLeft(text);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // True when only blanks and perhaps a ";" comment are left.
 bool NothingButComment(std::u16string_view text) {
   text = TrimLeft(text);
@@ -45,11 +39,6 @@ bool TakeHex(std::u16string_view* text, size_t maxDigits, uint32_t* value) {
   text->remove_prefix(count);
   *value = result;
   return true;
-}
-
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
-  return text.size() >= prefix.size() &&
-         CompareAsciiNoCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 void AppendHex(std::u16string* out, uint32_t value, int digits) {

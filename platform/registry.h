@@ -98,4 +98,37 @@ struct RegKeyInfo {
 // Deletes a key with its whole subtree; kErrorFileNotFound when it is missing.
 [[nodiscard]] long DeleteKeyTree(RegKey parent, std::u16string_view subkey);
 
+// The byte size a string value is written with: (characters + 1) x 2, the
+// terminating zero included; 2 for the empty string.
+uint32_t StringValueSize(std::u16string_view text);
+// Writes `text` with its terminating zero as a value of string `type`
+// (REG_SZ or REG_EXPAND_SZ), StringValueSize bytes; the registry's code.
+[[nodiscard]] long SetStringValue(RegKey key, std::u16string_view name, uint32_t type,
+                                  std::u16string_view text);
+
+// An open key that is closed when it goes away (or is reset); null when no
+// key is held.
+class ScopedKey {
+ public:
+  ScopedKey() = default;
+  // Takes over `key`, as returned by an open call; null holds nothing.
+  explicit ScopedKey(RegKey key) : key_(key) {}
+  ~ScopedKey() { Reset(); }
+  ScopedKey(const ScopedKey&) = delete;
+  ScopedKey& operator=(const ScopedKey&) = delete;
+
+  RegKey get() const { return key_; }
+  explicit operator bool() const { return key_ != nullptr; }
+  // Closes the key held, if any.
+  void Reset();
+  // Closes the key held and gives the slot an open call fills.
+  RegKey* Receive() {
+    Reset();
+    return &key_;
+  }
+
+ private:
+  RegKey key_ = nullptr;
+};
+
 }  // namespace vk::platform

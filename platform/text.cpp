@@ -156,6 +156,16 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
 }
 
+bool IsSeparator(char16_t c) {
+  return c == u'\\' || c == u'/';
+}
+
+std::u16string_view Trim(std::u16string_view text, std::u16string_view chars) {
+  const size_t first = text.find_first_not_of(chars);
+  if (first == std::u16string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(chars) - first + 1);
+}
+
 int HexDigit(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
@@ -177,12 +187,21 @@ int CompareAsciiNoCase(std::u16string_view a, std::u16string_view b) {
   return CompareFolded(a, b, [](char16_t c) { return FoldAsciiCase(c); });
 }
 
+bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() &&
+         CompareAsciiNoCase(text.substr(0, prefix.size()), prefix) == 0;
+}
+
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b) {
   return CompareFolded(a, b, RegistryUpcase);
 }
 
 bool RegistryNamesEqual(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() && CompareRegistryNames(a, b) == 0;
+}
+
+bool RegistryNameStartsWith(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && RegistryNamesEqual(text.substr(0, prefix.size()), prefix);
 }
 
 }  // namespace vk::platform

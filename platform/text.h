@@ -30,6 +30,13 @@ std::u16string CodePageToUtf16(std::string_view bytes);
 
 // A blank between words of a line: a space or a tab.
 [[nodiscard]] bool IsBlank(char16_t c);
+inline constexpr std::u16string_view kBlanks = u" \t";
+// A path separator: a backslash or a slash.
+[[nodiscard]] bool IsSeparator(char16_t c);
+// `text` without the characters of `chars` at either end; empty when nothing
+// else is left.
+[[nodiscard]] std::u16string_view Trim(std::u16string_view text,
+                                       std::u16string_view chars = kBlanks);
 // The value of a hexadecimal digit of either case; -1 for any other character.
 [[nodiscard]] int HexDigit(char16_t c);
 
@@ -38,11 +45,15 @@ char16_t FoldAsciiCase(char16_t c);
 std::u16string FoldAsciiCase(std::u16string_view text);
 // Comparison with A-Z folded (<0, 0, >0).
 int CompareAsciiNoCase(std::u16string_view a, std::u16string_view b);
+// Whether `text` begins with `prefix`, A-Z folded; true for an empty prefix.
+[[nodiscard]] bool StartsWithNoCase(std::u16string_view text, std::u16string_view prefix);
 
 // The registry's comparison of key and value names: letters of every script
 // compare without regard to case, as Windows upper-cases them.
 int CompareRegistryNames(std::u16string_view a, std::u16string_view b);
 bool RegistryNamesEqual(std::u16string_view a, std::u16string_view b);
+// Whether `text` begins with `prefix` by the registry's comparison.
+[[nodiscard]] bool RegistryNameStartsWith(std::u16string_view text, std::u16string_view prefix);
 
 // Case-insensitive comparison under the user's locale (Windows:
 // CompareStringW with NORM_IGNORECASE; posix: the registry's comparison).

@@ -26,18 +26,18 @@ constexpr std::u16string_view kMenuResources[] = {u"\\adt.mnr", u"\\aca.mnr", u"
                                                   u"\\velkor_a.mnr"};
 
 void PointProfileAtAddonFolders(const settings::Settings& settings) {
-  ScopedKey general;
+  platform::ScopedKey general;
   if (platform::OpenKey(CurrentUserRoot(), AddonProfileKeyPath(settings) + u"\\General",
                         platform::kKeyWrite, general.Receive()) != kErrorSuccess) {
     return;
   }
-  static_cast<void>(SetStringValue(general.get(), u"ProfileStorage", platform::kRegSz,
-                                   ProfileWorkspaceFolder(settings[Setting::AcadOneUserPath],
-                                                          kAddonProfileName) +
-                                       u"\\Profile.aws"));
-  static_cast<void>(
-      SetStringValue(general.get(), u"ToolPalettePath", platform::kRegSz,
-                     settings[Setting::OneUserPath] + u"\\Support\\WorkspaceCatalog (Metric)"));
+  static_cast<void>(platform::SetStringValue(
+      general.get(), u"ProfileStorage", platform::kRegSz,
+      ProfileWorkspaceFolder(settings[Setting::AcadOneUserPath], kAddonProfileName) +
+          u"\\Profile.aws"));
+  static_cast<void>(platform::SetStringValue(
+      general.get(), u"ToolPalettePath", platform::kRegSz,
+      settings[Setting::OneUserPath] + u"\\Support\\WorkspaceCatalog (Metric)"));
 }
 
 }  // namespace
@@ -46,7 +46,7 @@ bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
                          uint32_t userEditionFlags) {
   bool exists;
   {
-    ScopedKey profile;
+    platform::ScopedKey profile;
     exists = platform::OpenKey(CurrentUserRoot(), AddonProfileKeyPath(*settings),
                                platform::kKeyQueryValue, profile.Receive()) == kErrorSuccess;
   }
@@ -95,7 +95,7 @@ bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFla
   }
   uint32_t catalogs = 0;
   {
-    ScopedKey key;
+    platform::ScopedKey key;
     uint8_t bytes[4] = {};
     uint32_t size = sizeof bytes;
     if (platform::OpenKey(CurrentUserRoot(), settings::kAddonKeyPath, platform::kKeyRead,
@@ -115,7 +115,7 @@ bool ImportCatalogScript(const settings::Settings& settings, uint32_t editionFla
 
   const bool imported = ImportRegistryScript(script, settings, editionFlags);
   // Recorded whatever the import gave, so a missing file is not tried again.
-  ScopedKey key;
+  platform::ScopedKey key;
   if (platform::OpenKey(CurrentUserRoot(), settings::kAddonKeyPath, platform::kKeyWrite,
                         key.Receive()) == kErrorSuccess) {
     static_cast<void>(SetDwordValue(key.get(), u"Catalogs", 1));

@@ -32,10 +32,6 @@ long QueryRegistryValue(platform::RegKey key, std::u16string_view name, uint32_t
   return kErrorSuccess;
 }
 
-uint32_t StringValueSize(std::u16string_view text) {
-  return static_cast<uint32_t>((text.size() + 1) * 2);
-}
-
 std::u16string RegistryValueText(const std::vector<uint8_t>& data) {
   std::u16string text = platform::Utf16LeToString(data.data(), data.size());
   const size_t zero = text.find(u'\0');
@@ -43,22 +39,10 @@ std::u16string RegistryValueText(const std::vector<uint8_t>& data) {
   return text;
 }
 
-long SetStringValue(platform::RegKey key, std::u16string_view name, uint32_t type,
-                    std::u16string_view text) {
-  std::vector<uint8_t> data = platform::StringToUtf16Le(text);
-  data.insert(data.end(), {0, 0});
-  return platform::SetValue(key, name, type, data.data(), StringValueSize(text));
-}
-
 long SetDwordValue(platform::RegKey key, std::u16string_view name, uint32_t number) {
   const uint8_t data[4] = {static_cast<uint8_t>(number), static_cast<uint8_t>(number >> 8),
                            static_cast<uint8_t>(number >> 16), static_cast<uint8_t>(number >> 24)};
   return platform::SetValue(key, name, platform::kRegDword, data, sizeof data);
-}
-
-void ScopedKey::Reset() {
-  if (key_ != nullptr) platform::CloseKey(key_);
-  key_ = nullptr;
 }
 
 }  // namespace vk::profile

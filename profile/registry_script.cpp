@@ -34,10 +34,6 @@ std::u16string_view TrimRight(std::u16string_view text, std::u16string_view char
   return last == kNone ? std::u16string_view() : text.substr(0, last + 1);
 }
 
-std::u16string_view Trim(std::u16string_view text, std::u16string_view chars) {
-  return TrimRight(TrimLeft(text, chars), chars);
-}
-
 bool Contains(std::u16string_view text, std::u16string_view part) {
   return text.find(part) != kNone;
 }
@@ -79,7 +75,7 @@ class ScriptImport {
   void Line(std::u16string_view raw) {
     std::u16string expanded(raw);
     ReplacePlaceholders(&expanded, settings_);
-    const std::u16string_view line = Trim(expanded, kWhiteSpace);
+    const std::u16string_view line = platform::Trim(expanded, kWhiteSpace);
     if (line.empty()) return;
     if (line.starts_with(kOptionsHeader)) {
       options_ = line.substr(kOptionsHeader.size());
@@ -124,9 +120,10 @@ class ScriptImport {
       return;
     }
     if (!Contains(options_, u"Prep")) {
-      Written(line, value.type == platform::kRegDword
-                        ? SetDwordValue(key_.get(), value.name, value.number)
-                        : SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
+      Written(line,
+              value.type == platform::kRegDword
+                  ? SetDwordValue(key_.get(), value.name, value.number)
+                  : platform::SetStringValue(key_.get(), value.name, platform::kRegSz, value.text));
       return;
     }
     // A prepending block puts its text before the text already there.
@@ -141,7 +138,7 @@ class ScriptImport {
       value.text += RegistryValueText(old.data);
       type = old.type;
     }
-    Written(line, SetStringValue(key_.get(), value.name, type, value.text));
+    Written(line, platform::SetStringValue(key_.get(), value.name, type, value.text));
   }
 
   void Written(std::u16string_view line, long result) {
@@ -163,7 +160,7 @@ class ScriptImport {
   const uint32_t editionFlags_;
   std::u16string options_;
   bool active_ = true;
-  ScopedKey key_;
+  platform::ScopedKey key_;
   ScriptImportCounts counts_;
 };
 
@@ -172,9 +169,9 @@ class ScriptImport {
 bool ParseValueLine(std::u16string_view line, ScriptValue* value) {
   const size_t equals = line.find(u'=');
   if (equals == kNone) return false;
-  const std::u16string_view name = Trim(line.substr(0, equals), u" \"");
+  const std::u16string_view name = platform::Trim(line.substr(0, equals), u" \"");
   value->name = name == u"@" ? std::u16string_view() : name;
-  const std::u16string_view text = Trim(line.substr(equals + 1), kWhiteSpace);
+  const std::u16string_view text = platform::Trim(line.substr(equals + 1), kWhiteSpace);
   const size_t dword = text.find(u"dword");
   if (dword != kNone) {
     value->type = platform::kRegDword;
@@ -182,7 +179,7 @@ bool ParseValueLine(std::u16string_view line, ScriptValue* value) {
     value->text.clear();
   } else {
     value->type = platform::kRegSz;
-    value->text = Trim(text, u"\"");
+    value->text = platform::Trim(text, u"\"");
     value->number = 0;
   }
   return true;

@@ -33,7 +33,7 @@ std::u16string_view PreferredSourceProfile(std::u16string_view langAbbrev) {
 // The profile to copy: the preferred one when it exists, else the current
 // one (the profiles key's default value) when that exists; false for none.
 bool FindSourceProfile(const settings::Settings& settings, std::u16string* source) {
-  ScopedKey profiles;
+  platform::ScopedKey profiles;
   if (platform::OpenKey(CurrentUserRoot(), ProfilesKeyPath(settings),
                         platform::kKeyQueryValue | platform::kKeyEnumerateSubKeys,
                         profiles.Receive()) != kErrorSuccess) {
@@ -120,12 +120,12 @@ long CopyRegistryTree(platform::RegKey source, platform::RegKey destination) {
                  static_cast<void>(platform::SetValue(destination, name, type, data, size));
                });
   return ForEachSubkey(source, info, [&](std::u16string_view name) {
-    ScopedKey target;
+    platform::ScopedKey target;
     if (platform::CreateKey(destination, name, platform::kKeyWrite, target.Receive(), nullptr) !=
         kErrorSuccess) {
       return;
     }
-    ScopedKey from;
+    platform::ScopedKey from;
     if (platform::OpenKey(source, name, platform::kKeyRead, from.Receive()) != kErrorSuccess) {
       return;
     }
@@ -146,7 +146,7 @@ long ExportRegistryTree(platform::RegKey key, const std::u16string& path,
   keys->push_back(std::move(exported));
   long failed = kErrorSuccess;
   const long enumerated = ForEachSubkey(key, info, [&](std::u16string_view name) {
-    ScopedKey child;
+    platform::ScopedKey child;
     long result = platform::OpenKey(key, name, platform::kKeyRead, child.Receive());
     if (result == kErrorSuccess) {
       result = ExportRegistryTree(child.get(), path + u"\\" + std::u16string(name), keys);
@@ -168,7 +168,7 @@ bool CreateAddonProfileKey(settings::Settings* settings) {
   launchlog::Record("profile", u"copied from profile \"" + source + u"\"");
 
   {
-    ScopedKey general;
+    platform::ScopedKey general;
     RegistryValue palettes;
     if (platform::OpenKey(CurrentUserRoot(), sourcePath + u"\\General", platform::kKeyQueryValue,
                           general.Receive()) == kErrorSuccess &&
@@ -178,9 +178,9 @@ bool CreateAddonProfileKey(settings::Settings* settings) {
     }
   }
 
-  ScopedKey addon;
+  platform::ScopedKey addon;
   {
-    ScopedKey profiles;
+    platform::ScopedKey profiles;
     if (platform::OpenKey(CurrentUserRoot(), ProfilesKeyPath(*settings), platform::kKeyWrite,
                           profiles.Receive()) != kErrorSuccess ||
         platform::CreateKey(profiles.get(), settings::kAddonProfileName, platform::kKeyWrite,
@@ -189,14 +189,14 @@ bool CreateAddonProfileKey(settings::Settings* settings) {
       return true;
     }
   }
-  ScopedKey from;
+  platform::ScopedKey from;
   if (platform::OpenKey(CurrentUserRoot(), sourcePath, platform::kKeyRead, from.Receive()) ==
       kErrorSuccess) {
     static_cast<void>(CopyRegistryTree(from.get(), addon.get()));
   }
   // The add-on's profile loads its own menus.
   static_cast<void>(platform::DeleteKey(addon.get(), u"Menus"));
-  ScopedKey general;
+  platform::ScopedKey general;
   if (platform::OpenKey(addon.get(), u"General", platform::kKeyWrite, general.Receive()) ==
       kErrorSuccess) {
     static_cast<void>(platform::DeleteValue(general.get(), u"ACET-ACETMAIN-MENULOADED"));

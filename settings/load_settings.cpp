@@ -72,70 +72,70 @@ void RecordUnopened(const std::u16string& key, long error) {
 
 // Machine values of the add-on key.
 void ReadAddonMachineKey(Settings& s) {
-  pf::RegKey key = nullptr;
-  if (const long opened =
-          pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKeyPath, pf::kKeyQueryValue, &key);
+  pf::ScopedKey key;
+  if (const long opened = pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKeyPath,
+                                      pf::kKeyQueryValue, key.Receive());
       opened != 0) {
     RecordUnopened(u"HKEY_LOCAL_MACHINE\\" + std::u16string(kAddonMachineKeyPath), opened);
     return;
   }
-  SetIfNonEmpty(s[Setting::AcadPathReg], ReadString(key, u"AcadPathReg"));
+  SetIfNonEmpty(s[Setting::AcadPathReg], ReadString(key.get(), u"AcadPathReg"));
   SetIfNonEmpty(s[Setting::StartLocation],
-                TrimTrailingSeparators(ReadString(key, u"StartLocation")));
-  SetIfNonEmpty(s[Setting::Modules], ReadString(key, u"Modules"));
-  SetIfNonEmpty(s[Setting::Version], ReadString(key, u"Version"));
-  SetIfNonEmpty(s[Setting::VersionH], ReadString(key, u"VersionH"));
-  pf::CloseKey(key);
+                TrimTrailingSeparators(ReadString(key.get(), u"StartLocation")));
+  SetIfNonEmpty(s[Setting::Modules], ReadString(key.get(), u"Modules"));
+  SetIfNonEmpty(s[Setting::Version], ReadString(key.get(), u"Version"));
+  SetIfNonEmpty(s[Setting::VersionH], ReadString(key.get(), u"VersionH"));
 }
 
 // What this user last recorded.
 void ReadAddonUserKey(Settings& s) {
-  pf::RegKey key = nullptr;
+  pf::ScopedKey key;
   if (const long opened =
-          pf::OpenKey(pf::CurrentUserRoot(), kAddonKeyPath, pf::kKeyQueryValue, &key);
+          pf::OpenKey(pf::CurrentUserRoot(), kAddonKeyPath, pf::kKeyQueryValue, key.Receive());
       opened != 0) {
     RecordUnopened(u"HKEY_CURRENT_USER\\" + std::u16string(kAddonKeyPath), opened);
     return;
   }
-  SetIfNonEmpty(s[Setting::UserModules], ReadString(key, u"Modules"));
-  SetIfNonEmpty(s[Setting::UserVersion], ReadString(key, u"Version"));
-  SetIfNonEmpty(s[Setting::UserVersionH], ReadString(key, u"VersionH"));
-  pf::CloseKey(key);
+  SetIfNonEmpty(s[Setting::UserModules], ReadString(key.get(), u"Modules"));
+  SetIfNonEmpty(s[Setting::UserVersion], ReadString(key.get(), u"Version"));
+  SetIfNonEmpty(s[Setting::UserVersionH], ReadString(key.get(), u"VersionH"));
 }
 
 // AutoCAD's product key; an empty path opens the root, which holds none of
 // these values.
 void ReadAcadKey(Settings& s) {
-  pf::RegKey key = nullptr;
-  if (const long opened =
-          pf::OpenKey(pf::LocalMachineRoot(), s[Setting::AcadPathReg], pf::kKeyQueryValue, &key);
+  pf::ScopedKey key;
+  if (const long opened = pf::OpenKey(pf::LocalMachineRoot(), s[Setting::AcadPathReg],
+                                      pf::kKeyQueryValue, key.Receive());
       opened != 0) {
     RecordUnopened(u"HKEY_LOCAL_MACHINE\\" + s[Setting::AcadPathReg], opened);
     return;
   }
-  SetIfNonEmpty(s[Setting::AcadLocation], TrimTrailingSeparators(ReadString(key, u"AcadLocation")));
-  SetIfNonEmpty(s[Setting::LangAbbrev], ReadString(key, u"LangAbbrev"));
-  SetIfNonEmpty(s[Setting::ProductNameShort], ReadString(key, u"ProductNameShort"));
+  SetIfNonEmpty(s[Setting::AcadLocation],
+                TrimTrailingSeparators(ReadString(key.get(), u"AcadLocation")));
+  SetIfNonEmpty(s[Setting::LangAbbrev], ReadString(key.get(), u"LangAbbrev"));
+  SetIfNonEmpty(s[Setting::ProductNameShort], ReadString(key.get(), u"ProductNameShort"));
   s[Setting::AcadAllUsersPath] = Join({s[Setting::CommonAppDataPath], u"Autodesk",
                                        s[Setting::ProductNameShort], s[Setting::LangAbbrev]});
   s[Setting::AcadOneUserPath] = Join(
       {s[Setting::AppDataPath], u"Autodesk", s[Setting::ProductNameShort], s[Setting::LangAbbrev]});
-  pf::CloseKey(key);
 }
 
 // The user's macro settings decide where the add-on's menus live.
 void ReadMacroKey(Settings& s, uint32_t& menusInAcadFolder) {
-  pf::RegKey key = nullptr;
+  pf::ScopedKey key;
   const std::u16string path = s[Setting::AcadPathReg] + u"\\aecProfile\\Macros";
-  if (const long opened = pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyQueryValue, &key);
+  if (const long opened =
+          pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyQueryValue, key.Receive());
       opened != 0) {
     RecordUnopened(u"HKEY_CURRENT_USER\\" + path, opened);
     return;
   }
-  SetIfNonEmpty(s[Setting::CdTemplates], TrimTrailingSeparators(ReadString(key, u"CD_TEMPLATES")));
-  SetIfNonEmpty(s[Setting::CdMenus], TrimTrailingSeparators(ReadString(key, u"CD_MENUS")));
+  SetIfNonEmpty(s[Setting::CdTemplates],
+                TrimTrailingSeparators(ReadString(key.get(), u"CD_TEMPLATES")));
+  SetIfNonEmpty(s[Setting::CdMenus], TrimTrailingSeparators(ReadString(key.get(), u"CD_MENUS")));
   const std::u16string roaming =
-      TrimTrailingSeparators(ReadString(key, u"RoamingUserSupportFolder"));
+      TrimTrailingSeparators(ReadString(key.get(), u"RoamingUserSupportFolder"));
   if (pf::CollateNoCase(s[Setting::CdMenus], roaming) != 0) {
     s[Setting::MenusPath] = s[Setting::CdMenus] + u"\\DT+";
     menusInAcadFolder = 1;
@@ -143,7 +143,6 @@ void ReadMacroKey(Settings& s, uint32_t& menusInAcadFolder) {
     s[Setting::MenusPath] = s[Setting::OneUserPath] + u"\\Support\\DT+";
     menusInAcadFolder = 0;
   }
-  pf::CloseKey(key);
 }
 
 std::u16string LanguageTag(std::u16string_view langAbbrev) {

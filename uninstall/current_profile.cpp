@@ -34,7 +34,7 @@ std::u16string OtherProfile(platform::RegKey profiles, std::u16string_view produ
 bool LeaveCurrentProfile(std::u16string_view profilesKey, std::u16string_view product,
                          bool listOnly) {
   const std::u16string name = u"HKEY_CURRENT_USER\\" + std::u16string(profilesKey);
-  profile::ScopedKey profiles;
+  platform::ScopedKey profiles;
   const long opened =
       platform::OpenKey(platform::CurrentUserRoot(), profilesKey,
                         platform::kKeyRead | platform::kKeySetValue, profiles.Receive());
@@ -58,7 +58,7 @@ bool LeaveCurrentProfile(std::u16string_view profilesKey, std::u16string_view pr
     Report(product, u"would make \"" + other + u"\" the current profile of " + name);
     return true;
   }
-  if (profile::SetStringValue(profiles.get(), u"", platform::kRegSz, other) !=
+  if (platform::SetStringValue(profiles.get(), u"", platform::kRegSz, other) !=
       platform::kErrorSuccess) {
     Report(product, u"cannot make \"" + other + u"\" the current profile of " + name);
     return false;

@@ -67,7 +67,7 @@ bool RemoveKey(const std::u16string& key, std::u16string_view product,
   const std::u16string name = u"HKEY_CURRENT_USER\\" + key;
   std::vector<platform::RegFileKey> saved;
   {
-    profile::ScopedKey open;
+    platform::ScopedKey open;
     long result =
         platform::OpenKey(platform::CurrentUserRoot(), key, platform::kKeyRead, open.Receive());
     if (result == platform::kErrorFileNotFound) {

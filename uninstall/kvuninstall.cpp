@@ -16,7 +16,7 @@ namespace {
 // Only "not found" tells that the add-on left the machine: any other failure
 // (access denied, for one) says nothing about it.
 bool MachineKeyGone(std::u16string_view product) {
-  profile::ScopedKey key;
+  platform::ScopedKey key;
   return platform::OpenKey(platform::LocalMachineRoot(),
                            u"SOFTWARE\\Kavrin\\" + std::u16string(product), platform::kKeyRead,
                            key.Receive()) == platform::kErrorFileNotFound;

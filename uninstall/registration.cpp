@@ -17,7 +17,7 @@ constexpr uint32_t kValueNameCapacity = 16384;
 void DeleteIfEmpty(std::u16string_view path) {
   platform::RegKeyInfo info;
   {
-    profile::ScopedKey key;
+    platform::ScopedKey key;
     if (platform::OpenKey(platform::CurrentUserRoot(), path, platform::kKeyRead, key.Receive()) !=
             kErrorSuccess ||
         platform::QueryKeyInfo(key.get(), &info) != kErrorSuccess) {
@@ -34,7 +34,7 @@ void DeleteIfEmpty(std::u16string_view path) {
 
 std::vector<RegisteredProduct> RegisteredProducts() {
   std::vector<RegisteredProduct> products;
-  profile::ScopedKey key;
+  platform::ScopedKey key;
   if (platform::OpenKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath, platform::kKeyRead,
                         key.Receive()) != kErrorSuccess) {
     return products;
@@ -57,7 +57,7 @@ std::vector<RegisteredProduct> RegisteredProducts() {
 }
 
 bool Unregister(std::u16string_view product) {
-  profile::ScopedKey key;
+  platform::ScopedKey key;
   const long opened = platform::OpenKey(platform::CurrentUserRoot(), profile::kUninstallKeyPath,
                                         platform::kKeySetValue, key.Receive());
   if (opened == platform::kErrorFileNotFound) return true;
@@ -71,7 +71,7 @@ bool Unregister(std::u16string_view product) {
 
 void UnregisterWhenNoneLeft() {
   if (!RegisteredProducts().empty()) return;
-  profile::ScopedKey run;
+  platform::ScopedKey run;
   if (platform::OpenKey(platform::CurrentUserRoot(), profile::kRunKeyPath, platform::kKeySetValue,
                         run.Receive()) == kErrorSuccess &&
       platform::DeleteValue(run.get(), profile::kRunValueName) == kErrorSuccess) {

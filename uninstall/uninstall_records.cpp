@@ -11,22 +11,12 @@
 namespace vk::uninstall {
 namespace {
 
-bool IsSeparator(char16_t c) {
-  return c == u'\\' || c == u'/';
-}
-
-// Whether `text` begins with `head`, letter case ignored.
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view head) {
-  return text.size() >= head.size() &&
-         platform::RegistryNamesEqual(text.substr(0, head.size()), head);
-}
-
 // "\" for every separator, runs of them as one (a "\\" share's start kept),
 // no separator at the end.
 std::u16string Normalised(std::u16string_view path) {
   std::u16string out;
   for (size_t i = 0; i < path.size(); ++i) {
-    if (!IsSeparator(path[i])) {
+    if (!platform::IsSeparator(path[i])) {
       out += path[i];
     } else if (out.empty() || out.back() != u'\\' || i == 1) {
       out += u'\\';
@@ -55,7 +45,7 @@ bool PlainComponents(std::u16string_view relative) {
 
 // Whether `path` is `root` or lies below it, comparing whole components.
 bool WithinFolder(std::u16string_view path, std::u16string_view root, bool rootItself) {
-  if (!StartsWithNoCase(path, root)) return false;
+  if (!platform::RegistryNameStartsWith(path, root)) return false;
   if (path.size() == root.size()) return rootItself;
   return path[root.size()] == u'\\' && PlainComponents(path.substr(root.size() + 1));
 }
@@ -122,7 +112,7 @@ bool IsLaunchersItem(std::u16string_view path, ItemKind kind, std::u16string_vie
 
 std::u16string ProfilesKeyOf(std::u16string_view key, std::u16string_view product) {
   const std::u16string tail = u"\\Profiles\\" + std::u16string(product);
-  if (!StartsWithNoCase(key, u"Software\\") || key.size() <= tail.size() + 9 ||
+  if (!platform::RegistryNameStartsWith(key, u"Software\\") || key.size() <= tail.size() + 9 ||
       !platform::RegistryNamesEqual(key.substr(key.size() - tail.size()), tail)) {
     return {};
   }

@@ -1,5 +1,5 @@
-// The demo installation launched three times as a user would: the first
-// launch, a second one, and one after an upgrade that adds the "H" edition.
+// The demo installation launched as a user would: the first launch, a second
+// one, and one after an upgrade that adds the "H" edition.
 // The launcher runs as its own process against a sandbox (registry, known
 // folders, the stand-in acad.exe), so this is the whole product end to end.
 #include <gtest/gtest.h>
@@ -78,6 +78,13 @@ std::string Find(const std::vector<std::string>& block, std::string_view prefix)
   return {};
 }
 
+// A log line that a launch's block holds: the block's number (0 for the
+// first launch) and the line without its time.
+struct LoggedLine {
+  size_t block;
+  std::string line;
+};
+
 class DemoLaunchTest : public demo::DemoMachineTest {
  protected:
   // What aca.cuix references and which pop-up menus the add-on's workspace holds.
@@ -112,9 +119,22 @@ class DemoLaunchTest : public demo::DemoMachineTest {
     static_cast<void>(test::ReadWholeFile(LaunchLogFolder() + u"\\" + name, &bytes));
     return bytes;
   }
+
+  // The launch log's blocks, which must be `launches`, each row's line held
+  // by its block; none when the count differs.
+  std::vector<std::vector<std::string>> ExpectLaunchLog(size_t launches,
+                                                        const std::vector<LoggedLine>& rows) {
+    auto blocks = LaunchBlocks(LaunchLog());
+    EXPECT_EQ(blocks.size(), launches) << LaunchLog();
+    if (blocks.size() != launches) return {};
+    for (const LoggedLine& row : rows) {
+      EXPECT_TRUE(Holds(blocks[row.block], row.line)) << "block " << row.block << ": " << row.line;
+    }
+    return blocks;
+  }
 };
 
-TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
+TEST_F(DemoLaunchTest, FirstLaunchPlacesFilesRegistryAndUninstallLog) {
   const std::vector<std::u16string> args = Launch();
   ASSERT_GE(args.size(), 3u);
   EXPECT_EQ(std::vector<std::u16string>(args.begin() + 1, args.begin() + 4),
@@ -174,6 +194,27 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
         << log;
   }
 
+  // The launch log tells the launch's steps, in order, with their results.
+  const auto blocks = ExpectLaunchLog(1, {{0, "settings: edition flags: machine 0x3, user 0x0"},
+                                          {0, "modules: recorded \"DT A\" (was \"\")"},
+                                          // The demo's eight files, one of them the user's own.
+                                          {0, "copy: copied 7, already present 1, failed 0"},
+                                          {0, "merge: editions added 0x3, removed 0x0"}});
+  ASSERT_EQ(blocks.size(), 1u);
+  const std::vector<std::string> steps{
+      "start",    "settings", "lock",      "modules", "profile",     "uninstall", "copy",
+      "catalogs", "tools",    "workspace", "merge",   "uninstaller", "acad",      "result"};
+  EXPECT_EQ(Steps(blocks[0]), steps);
+  EXPECT_TRUE(Find(blocks[0], "profile: copied from profile ").size() > 0);
+  EXPECT_TRUE(Find(blocks[0], "merge: saved ").ends_with(": result 0 (saved)"));
+  EXPECT_TRUE(Find(blocks[0], "acad: command line: ").find("/p \"VELKOR RUR15\"") !=
+              std::string::npos);
+  EXPECT_EQ(blocks[0].back(), "result: AutoCAD started");
+}
+
+TEST_F(DemoLaunchTest, SecondLaunchChangesNothing) {
+  const std::vector<std::u16string> args = Launch();
+
   // The second launch changes nothing.
   const auto userFiles = ReadTree(OneUser());
   const auto acadFiles = ReadTree(AcadUser());
@@ -185,11 +226,27 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   EXPECT_EQ(profile::test::Snapshot(kAddonProfile), addonProfile);
   EXPECT_EQ(profile::test::Snapshot(u"Software\\Kavrin"), addonKey);
 
+  const auto blocks = ExpectLaunchLog(
+      2, {{1, "modules: unchanged"},
+          {1, "profile: the add-on profile exists: kept"},
+          {1, "copy: copied 0, already present 8, failed 0"},
+          {1, "catalogs: none: the add-on profile was not made in this launch"},
+          {1, "merge: skipped: the installed editions are those recorded for the user"}});
+  ASSERT_EQ(blocks.size(), 2u);
+  EXPECT_TRUE(Find(blocks[1], "uninstall: ").empty()) << "nothing new to record";
+  EXPECT_EQ(blocks[1].back(), "result: AutoCAD started");
+}
+
+TEST_F(DemoLaunchTest, UpgradeAddsTheHEdition) {
+  const std::vector<std::u16string> args = Launch();
+  const std::vector<std::string> lines = Lines(Log());
+  using profile::test::ReadText;
+
   // The upgrade adds "H": a new profile, its menus merged, nothing lost.
-  profile::ScopedKey machine;
+  pf::ScopedKey machine;
   ASSERT_EQ(pf::OpenKey(pf::LocalMachineRoot(), kAddonMachineKey, pf::kKeyWrite, machine.Receive()),
             0);
-  ASSERT_EQ(profile::SetStringValue(machine.get(), u"Modules", pf::kRegSz, u"DT A H"), 0);
+  ASSERT_EQ(pf::SetStringValue(machine.get(), u"Modules", pf::kRegSz, u"DT A H"), 0);
   machine.Reset();
   registry_.Refresh();
   EXPECT_EQ(Launch(), args);
@@ -206,37 +263,12 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
   EXPECT_EQ(std::set<std::string>(upgraded.begin(), upgraded.end()).size(), upgraded.size());
   EXPECT_EQ(std::vector<std::string>(upgraded.begin(), upgraded.begin() + lines.size()), lines);
 
-  // The launch log tells each launch's steps, in order, with their results.
-  const auto blocks = LaunchBlocks(LaunchLog());
-  ASSERT_EQ(blocks.size(), 3u) << LaunchLog();
-  const std::vector<std::string> steps{
-      "start", "settings",  "lock",  "modules",     "profile", "uninstall", "copy",
-      "catalogs", "tools",  "workspace", "merge",   "uninstaller", "acad",  "result"};
-  EXPECT_EQ(Steps(blocks[0]), steps);
-  EXPECT_TRUE(Holds(blocks[0], "settings: edition flags: machine 0x3, user 0x0"));
-  EXPECT_TRUE(Holds(blocks[0], "modules: recorded \"DT A\" (was \"\")"));
-  EXPECT_TRUE(Find(blocks[0], "profile: copied from profile ").size() > 0);
-  // The demo's eight files, one of them the user's own.
-  EXPECT_TRUE(Holds(blocks[0], "copy: copied 7, already present 1, failed 0"));
-  EXPECT_TRUE(Holds(blocks[0], "merge: editions added 0x3, removed 0x0"));
-  EXPECT_TRUE(Find(blocks[0], "merge: saved ").ends_with(": result 0 (saved)"));
-  EXPECT_TRUE(Find(blocks[0], "acad: command line: ").find("/p \"VELKOR RUR15\"") !=
-              std::string::npos);
-  EXPECT_EQ(blocks[0].back(), "result: AutoCAD started");
-
-  EXPECT_TRUE(Holds(blocks[1], "modules: unchanged"));
-  EXPECT_TRUE(Holds(blocks[1], "profile: the add-on profile exists: kept"));
-  EXPECT_TRUE(Holds(blocks[1], "copy: copied 0, already present 8, failed 0"));
-  EXPECT_TRUE(Holds(blocks[1], "catalogs: none: the add-on profile was not made in this launch"));
-  EXPECT_TRUE(
-      Holds(blocks[1], "merge: skipped: the installed editions are those recorded for the user"));
-  EXPECT_TRUE(Find(blocks[1], "uninstall: ").empty()) << "nothing new to record";
+  const auto blocks =
+      ExpectLaunchLog(2, {{1, "modules: the add-on profile was deleted, to be made afresh"},
+                          {1, "merge: editions added 0x4, removed 0x0"},
+                          {1, "merge: partial menu velkor_h.cuix attached"}});
+  ASSERT_EQ(blocks.size(), 2u);
   EXPECT_EQ(blocks[1].back(), "result: AutoCAD started");
-
-  EXPECT_TRUE(Holds(blocks[2], "modules: the add-on profile was deleted, to be made afresh"));
-  EXPECT_TRUE(Holds(blocks[2], "merge: editions added 0x4, removed 0x0"));
-  EXPECT_TRUE(Holds(blocks[2], "merge: partial menu velkor_h.cuix attached"));
-  EXPECT_EQ(blocks[2].back(), "result: AutoCAD started");
 }
 
 // What a launch skips silently is in the log with its reason: a catalog
@@ -246,15 +278,14 @@ TEST_F(DemoLaunchTest, FirstSecondAndUpgradeLaunches) {
 TEST_F(DemoLaunchTest, SilentFailuresAreLoggedWithTheirReasons) {
   // The AutoCAD profile that the add-on's profile copies names a palette
   // folder that is gone.
-  profile::ScopedKey general;
+  pf::ScopedKey general;
   ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(),
                           std::u16string(kAcadKey) +
                               u"\\Profiles\\AutoCAD Architecture - Metrick\u00E9 jednotky\\General",
                           pf::kKeyAllAccess, general.Receive(), nullptr),
             0);
-  ASSERT_EQ(
-      profile::SetStringValue(general.get(), u"ToolPalettePath", pf::kRegSz, root_.Join(u"gone")),
-      0);
+  ASSERT_EQ(pf::SetStringValue(general.get(), u"ToolPalettePath", pf::kRegSz, root_.Join(u"gone")),
+            0);
   general.Reset();
   // A file where the add-on's plot styles folder goes, and a damaged main package.
   PutFile(OneUser(), u"Plot Styles", "not a folder");

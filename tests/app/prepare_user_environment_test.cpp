@@ -35,7 +35,7 @@ void DeleteTestKeys() {
   for (const char16_t* path : {kTestKey, u"Software\\Kavrin"}) {
     [[maybe_unused]] const long deleted = pf::DeleteKeyTree(pf::CurrentUserRoot(), path);
   }
-  profile::ScopedKey run;
+  pf::ScopedKey run;
   if (pf::OpenKey(pf::CurrentUserRoot(), kRunKey, pf::kKeyWrite, run.Receive()) == 0) {
     for (const char16_t* name : {u"KVUNINSTALL", u"VkTestPrepare"}) {
       [[maybe_unused]] const long deleted = pf::DeleteValue(run.get(), name);
@@ -44,7 +44,7 @@ void DeleteTestKeys() {
 }
 
 std::u16string ReadText(std::u16string_view path, std::u16string_view name) {
-  profile::ScopedKey key;
+  pf::ScopedKey key;
   profile::RegistryValue value;
   if (pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyRead, key.Receive()) != 0 ||
       profile::QueryRegistryValue(key.get(), name, 0, false, &value) != 0) {
@@ -54,10 +54,10 @@ std::u16string ReadText(std::u16string_view path, std::u16string_view name) {
 }
 
 void SetText(std::u16string_view path, std::u16string_view name, std::u16string_view text) {
-  profile::ScopedKey key;
+  pf::ScopedKey key;
   ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(), path, pf::kKeyAllAccess, key.Receive(), nullptr),
             0);
-  ASSERT_EQ(profile::SetStringValue(key.get(), name, pf::kRegSz, text), 0);
+  ASSERT_EQ(pf::SetStringValue(key.get(), name, pf::kRegSz, text), 0);
 }
 
 // An installation and a user who has run AutoCAD Architecture, with the

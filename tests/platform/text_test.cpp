@@ -54,6 +54,39 @@ TEST(TextTest, RegistryNamesIgnoreCaseInEveryScript) {
   EXPECT_LT(CompareRegistryNames(u"alpha", u"BETA"), 0);
 }
 
+// The prefix tests differ only where letters outside A-Z are concerned.
+TEST(TextTest, PrefixesIgnoreCaseByTheirOwnRule) {
+  struct Row {
+    std::u16string_view text;
+    std::u16string_view prefix;
+    bool ascii;
+    bool registry;
+  };
+  const Row rows[] = {
+      {u"WSPU_42", u"wspu_", true, true},
+      {u"dword:00000001", u"DWORD:", true, true},
+      {u"Software\\Kavrin", u"", true, true},
+      {u"hex", u"hex:", false, false},  // the text is shorter than the prefix
+      {u"Čtverec", u"čTV", false, true},
+      {u"Ш_1", u"ш_", false, true},
+      {u"RBNU_1", u"WSPU_", false, false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(StartsWithNoCase(row.text, row.prefix), row.ascii) << Utf16ToUtf8(row.text);
+    EXPECT_EQ(RegistryNameStartsWith(row.text, row.prefix), row.registry) << Utf16ToUtf8(row.text);
+  }
+}
+
+TEST(TextTest, TrimDropsTheGivenCharactersAtBothEndsOnly) {
+  EXPECT_EQ(Trim(u" \t Windows Registry \t"), u"Windows Registry");
+  EXPECT_EQ(Trim(u" \t "), u"");
+  EXPECT_EQ(Trim(u"\"ACAD\" ", u" \""), u"ACAD");
+  EXPECT_EQ(Trim(u"\nline\r", u"\n\r"), u"line");
+  EXPECT_TRUE(IsSeparator(u'\\'));
+  EXPECT_TRUE(IsSeparator(u'/'));
+  EXPECT_FALSE(IsSeparator(u':'));
+}
+
 TEST(TextTest, CollationIgnoresCase) {
   EXPECT_EQ(CollateNoCase(u"C:\\Users\\Jan\\Support", u"c:\\users\\JAN\\support"), 0);
   EXPECT_EQ(CollateNoCase(u"", u""), 0);

@@ -176,7 +176,7 @@ class CatalogScriptTest : public AddonProfileTest {
  protected:
   void SetUp() override {
     AddonProfileTest::SetUp();
-    ScopedKey key;
+    pf::ScopedKey key;
     ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(), settings::kAddonKeyPath, pf::kKeyAllAccess,
                             key.Receive(), nullptr),
               pf::kErrorSuccess);
@@ -204,7 +204,7 @@ TEST_F(CatalogScriptTest, RunsOncePerUser) {
 
 TEST_F(CatalogScriptTest, RunsAgainWhenCatalogsIsNotOne) {
   {
-    ScopedKey key;
+    pf::ScopedKey key;
     ASSERT_EQ(
         pf::OpenKey(pf::CurrentUserRoot(), settings::kAddonKeyPath, pf::kKeyWrite, key.Receive()),
         pf::kErrorSuccess);

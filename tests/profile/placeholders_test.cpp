@@ -37,9 +37,11 @@ std::u16string Replaced(std::u16string text, const Settings& settings) {
   return text;
 }
 
-// The loop exactly as written, without any guard; false when it has not
-// ended after `maxPasses` passes.
-bool ReplaceNaively(std::u16string* text, const Settings& settings, int maxPasses) {
+// The plain replacement loop: each pass replaces the first occurrence of the
+// first token of the table that the text holds, with no guard against an
+// entry that brings its own token back; false when it has not ended after
+// `maxPasses` passes.
+bool ReplaceWithPlainLoop(std::u16string* text, const Settings& settings, int maxPasses) {
   for (int pass = 0; pass < maxPasses; ++pass) {
     bool found = false;
     for (const Token& t : kTokens) {
@@ -156,16 +158,16 @@ TEST(PlaceholdersTest, MatchesTheLoopAsWrittenOnRandomTexts) {
     std::u16string text;
     for (size_t n = random(24); n > 0; --n) text += pieces[random(pieces.size())];
     std::u16string expected = text;
-    ASSERT_TRUE(ReplaceNaively(&expected, settings, 10000));
+    ASSERT_TRUE(ReplaceWithPlainLoop(&expected, settings, 10000));
     EXPECT_EQ(Replaced(text, settings), expected) << round;
   }
 }
 
 // Random entries holding at most one whole token, some of them in cycles:
-// where the loop as written ends (within 12 passes per token of the text, as
+// where the plain loop ends (within 12 passes per token of the text, as
 // no entry holds two), the result is the same; where it would not, it ends
 // anyway and leaves no token.
-TEST(PlaceholdersTest, MatchesTheLoopAsWrittenWhereItEnds) {
+TEST(PlaceholdersTest, MatchesThePlainLoopWhereItEnds) {
   const std::vector<std::u16string> fillers = {u"a", u"b\\", u" ", u"c1"};
   Random random(7);
   int ended = 0;
@@ -187,7 +189,7 @@ TEST(PlaceholdersTest, MatchesTheLoopAsWrittenWhereItEnds) {
     std::u16string expected = text;
     const std::u16string result = Replaced(text, settings);
     EXPECT_FALSE(HoldsToken(result)) << round;
-    if (ReplaceNaively(&expected, settings, 300)) {
+    if (ReplaceWithPlainLoop(&expected, settings, 300)) {
       ++ended;
       EXPECT_EQ(result, expected) << round;
     } else {

@@ -39,13 +39,13 @@ class RegistryTest : public testing::Test {
 };
 
 inline bool KeyExists(std::u16string_view path) {
-  ScopedKey key;
+  pf::ScopedKey key;
   return pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyRead, key.Receive()) == pf::kErrorSuccess;
 }
 
 // The value at a key path below HKEY_CURRENT_USER; false when it is missing.
 inline bool ReadValue(std::u16string_view path, std::u16string_view name, RegistryValue* value) {
-  ScopedKey key;
+  pf::ScopedKey key;
   return pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyRead, key.Receive()) ==
              pf::kErrorSuccess &&
          QueryRegistryValue(key.get(), name, 0, false, value) == pf::kErrorSuccess;
@@ -104,7 +104,7 @@ inline void AppendSnapshot(pf::RegKey key, const std::u16string& prefix,
     uint32_t chars = static_cast<uint32_t>(name.size());
     if (pf::EnumSubkey(key, i, name.data(), &chars, nullptr, nullptr) != pf::kErrorSuccess) break;
     const std::u16string subkey(name.data(), chars);
-    ScopedKey child;
+    pf::ScopedKey child;
     if (pf::OpenKey(key, subkey, pf::kKeyRead, child.Receive()) != pf::kErrorSuccess) continue;
     AppendSnapshot(child.get(), prefix + u"\\" + subkey, lines);
   }
@@ -113,7 +113,7 @@ inline void AppendSnapshot(pf::RegKey key, const std::u16string& prefix,
 // The snapshot of the key at `path` below HKEY_CURRENT_USER; empty when it is missing.
 inline std::vector<std::u16string> Snapshot(std::u16string_view path) {
   std::vector<std::u16string> lines;
-  ScopedKey key;
+  pf::ScopedKey key;
   if (pf::OpenKey(pf::CurrentUserRoot(), path, pf::kKeyRead, key.Receive()) == pf::kErrorSuccess) {
     AppendSnapshot(key.get(), u"", &lines);
   }

@@ -21,14 +21,14 @@ class RegistryAccessTest : public test::RegistryTest {
         pf::kErrorSuccess);
   }
 
-  ScopedKey key_;
+  pf::ScopedKey key_;
 };
 
 TEST_F(RegistryAccessTest, StringsAreWrittenWithTheirTerminatingZero) {
-  EXPECT_EQ(StringValueSize(u""), 2u);
-  EXPECT_EQ(StringValueSize(u"Jiří"), 10u);
-  ASSERT_EQ(SetStringValue(key_.get(), u"Name", pf::kRegSz, u"Jiří"), pf::kErrorSuccess);
-  ASSERT_EQ(SetStringValue(key_.get(), u"", pf::kRegExpandSz, u""), pf::kErrorSuccess);
+  EXPECT_EQ(pf::StringValueSize(u""), 2u);
+  EXPECT_EQ(pf::StringValueSize(u"Jiří"), 10u);
+  ASSERT_EQ(pf::SetStringValue(key_.get(), u"Name", pf::kRegSz, u"Jiří"), pf::kErrorSuccess);
+  ASSERT_EQ(pf::SetStringValue(key_.get(), u"", pf::kRegExpandSz, u""), pf::kErrorSuccess);
 
   RegistryValue value;
   ASSERT_EQ(QueryRegistryValue(key_.get(), u"Name", 0, false, &value), pf::kErrorSuccess);
@@ -41,7 +41,7 @@ TEST_F(RegistryAccessTest, StringsAreWrittenWithTheirTerminatingZero) {
 
 TEST_F(RegistryAccessTest, ReadsValuesOfAnySizeWhateverTheFirstBuffer) {
   const std::u16string text(300, u'x');
-  ASSERT_EQ(SetStringValue(key_.get(), u"Long", pf::kRegSz, text), pf::kErrorSuccess);
+  ASSERT_EQ(pf::SetStringValue(key_.get(), u"Long", pf::kRegSz, text), pf::kErrorSuccess);
   ASSERT_EQ(SetDwordValue(key_.get(), u"Number", 0x12345678), pf::kErrorSuccess);
   ASSERT_EQ(pf::SetValue(key_.get(), u"Nothing", pf::kRegBinary, nullptr, 0), pf::kErrorSuccess);
 
@@ -79,14 +79,15 @@ TEST_F(RegistryAccessTest, ExpandsOnlyExpandableStringsAndOnlyWhenAsked) {
   const std::u16string raw = u"%VK_TEST_ROAMING%\\Autodesk";
   const std::u16string expanded = u"C:\\Users\\Jiří\\AppData\\Roaming\\Autodesk";
   ASSERT_EQ(pf::ExpandEnvironmentVariables(raw), expanded);
-  ASSERT_EQ(SetStringValue(key_.get(), u"Expandable", pf::kRegExpandSz, raw), pf::kErrorSuccess);
-  ASSERT_EQ(SetStringValue(key_.get(), u"Plain", pf::kRegSz, raw), pf::kErrorSuccess);
+  ASSERT_EQ(pf::SetStringValue(key_.get(), u"Expandable", pf::kRegExpandSz, raw),
+            pf::kErrorSuccess);
+  ASSERT_EQ(pf::SetStringValue(key_.get(), u"Plain", pf::kRegSz, raw), pf::kErrorSuccess);
 
   RegistryValue value;
   ASSERT_EQ(QueryRegistryValue(key_.get(), u"Expandable", 8, true, &value), pf::kErrorSuccess);
   EXPECT_EQ(value.type, pf::kRegExpandSz);
   EXPECT_EQ(RegistryValueText(value.data), expanded);
-  EXPECT_EQ(value.data.size(), StringValueSize(expanded));
+  EXPECT_EQ(value.data.size(), pf::StringValueSize(expanded));
   ASSERT_EQ(QueryRegistryValue(key_.get(), u"Expandable", 0, false, &value), pf::kErrorSuccess);
   EXPECT_EQ(RegistryValueText(value.data), raw);
   ASSERT_EQ(QueryRegistryValue(key_.get(), u"Plain", 0, true, &value), pf::kErrorSuccess);

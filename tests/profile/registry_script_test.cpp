@@ -164,7 +164,7 @@ TEST_P(RegistryScriptTest, WritesKeysAndValues) {
   RegistryValue value;
   ASSERT_TRUE(test::ReadValue(kKey, u"Text", &value));
   EXPECT_EQ(value.type, pf::kRegSz);
-  EXPECT_EQ(value.data.size(), StringValueSize(u"Metrické jednotky"));
+  EXPECT_EQ(value.data.size(), pf::StringValueSize(u"Metrické jednotky"));
 }
 
 TEST_P(RegistryScriptTest, AnInactiveBlockSkipsItsKeysAndValues) {
@@ -191,10 +191,10 @@ TEST_P(RegistryScriptTest, AnInactiveBlockSkipsItsKeysAndValues) {
 
 TEST_P(RegistryScriptTest, APrependingBlockPutsItsTextFirstEachTime) {
   {
-    ScopedKey key;
+    pf::ScopedKey key;
     ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(), kKey, pf::kKeyAllAccess, key.Receive(), nullptr),
               pf::kErrorSuccess);
-    ASSERT_EQ(SetStringValue(key.get(), u"ACAD", pf::kRegExpandSz, u"%ProgramFiles%\\support;"),
+    ASSERT_EQ(pf::SetStringValue(key.get(), u"ACAD", pf::kRegExpandSz, u"%ProgramFiles%\\support;"),
               pf::kErrorSuccess);
     ASSERT_EQ(SetDwordValue(key.get(), u"Count", 7), pf::kErrorSuccess);
   }

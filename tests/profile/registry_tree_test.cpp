@@ -41,8 +41,8 @@ class RegistryTreeTest : public test::RegistryTest {
 
   // Copies the key at `from` into the one at `to`, which is created.
   long Copy(std::u16string_view from, std::u16string_view to) {
-    ScopedKey source;
-    ScopedKey destination;
+    pf::ScopedKey source;
+    pf::ScopedKey destination;
     EXPECT_EQ(pf::OpenKey(pf::CurrentUserRoot(), from, pf::kKeyRead, source.Receive()),
               pf::kErrorSuccess);
     EXPECT_EQ(
@@ -66,15 +66,15 @@ TEST_F(RegistryTreeTest, CopiesAWholeTreeByteForByte) {
 TEST_F(RegistryTreeTest, CopyOverwritesButDeletesNothing) {
   const std::u16string copy = std::u16string(test::kTestKey) + u"\\Copy";
   {
-    ScopedKey own;
+    pf::ScopedKey own;
     ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(), copy + u"\\General\\Own", pf::kKeyAllAccess,
                             own.Receive(), nullptr),
               pf::kErrorSuccess);
-    ScopedKey general;
+    pf::ScopedKey general;
     ASSERT_EQ(
         pf::OpenKey(pf::CurrentUserRoot(), copy + u"\\General", pf::kKeyWrite, general.Receive()),
         pf::kErrorSuccess);
-    ASSERT_EQ(SetStringValue(general.get(), u"Extra", pf::kRegSz, u"mine"), pf::kErrorSuccess);
+    ASSERT_EQ(pf::SetStringValue(general.get(), u"Extra", pf::kRegSz, u"mine"), pf::kErrorSuccess);
     ASSERT_EQ(SetDwordValue(general.get(), u"MaxArray", 1), pf::kErrorSuccess);
   }
   EXPECT_EQ(Copy(kCzech, copy), pf::kErrorNoMoreItems);
@@ -90,8 +90,8 @@ TEST_F(RegistryTreeTest, CopyingAnEmptyKeyCopiesNothing) {
 }
 
 TEST_F(RegistryTreeTest, ACopyFromAKeyThatIsGoneFails) {
-  ScopedKey source;
-  ScopedKey destination;
+  pf::ScopedKey source;
+  pf::ScopedKey destination;
   ASSERT_EQ(pf::OpenKey(pf::CurrentUserRoot(), kGlobal, pf::kKeyRead, source.Receive()),
             pf::kErrorSuccess);
   ASSERT_EQ(
@@ -143,7 +143,7 @@ TEST_F(RegistryTreeTest, WithoutThePreferredProfileTheCurrentOneIsCopied) {
 
 TEST_F(RegistryTreeTest, ASourceWithoutToolPalettePathKeepsTheEarlierPath) {
   {
-    ScopedKey general;
+    pf::ScopedKey general;
     ASSERT_EQ(pf::OpenKey(pf::CurrentUserRoot(), kUnnamed + u"\\General", pf::kKeyWrite,
                           general.Receive()),
               pf::kErrorSuccess);
@@ -157,10 +157,10 @@ TEST_F(RegistryTreeTest, ASourceWithoutToolPalettePathKeepsTheEarlierPath) {
 
 TEST_F(RegistryTreeTest, WithoutASourceNothingIsWritten) {
   {
-    ScopedKey profiles;
+    pf::ScopedKey profiles;
     ASSERT_EQ(pf::OpenKey(pf::CurrentUserRoot(), kProfiles, pf::kKeyWrite, profiles.Receive()),
               pf::kErrorSuccess);
-    ASSERT_EQ(SetStringValue(profiles.get(), u"", pf::kRegSz, u"Removed Profile"),
+    ASSERT_EQ(pf::SetStringValue(profiles.get(), u"", pf::kRegSz, u"Removed Profile"),
               pf::kErrorSuccess);
   }
   settings_[Setting::LangAbbrev] = u"deu";

@@ -168,9 +168,9 @@ TEST_F(KvUnInstallTest, AtLogonAfterTheMachineUninstallEverythingRecordedGoesOnc
 
   // AutoCAD's current profile is the add-on's when the add-on goes.
   {
-    profile::ScopedKey profiles;
+    pf::ScopedKey profiles;
     ASSERT_EQ(pf::OpenKey(pf::CurrentUserRoot(), kProfiles, pf::kKeyWrite, profiles.Receive()), 0);
-    ASSERT_EQ(profile::SetStringValue(profiles.get(), u"", pf::kRegSz, kProduct), 0);
+    ASSERT_EQ(pf::SetStringValue(profiles.get(), u"", pf::kRegSz, kProduct), 0);
   }
   RemoveMachineKey();
   EXPECT_EQ(Run(u""), 0u);
@@ -226,11 +226,11 @@ TEST_F(KvUnInstallTest, RecordsOutsideTheLaunchersFormsAreSkipped) {
   PutFile(root_.path(), u"Windows\\System32\\drivers\\etc\\hosts", "the system's");
   PutFile(AppData(), u"Kavrin\\VELKOR RUR15 Extra\\f.txt", "a look-alike folder");
   {
-    profile::ScopedKey other;
+    pf::ScopedKey other;
     ASSERT_EQ(pf::CreateKey(pf::CurrentUserRoot(), u"Software\\Kavrin\\Other Product",
                             pf::kKeyAllAccess, other.Receive(), nullptr),
               0);
-    ASSERT_EQ(profile::SetStringValue(other.get(), u"x", pf::kRegSz, u"kept"), 0);
+    ASSERT_EQ(pf::SetStringValue(other.get(), u"x", pf::kRegSz, u"kept"), 0);
   }
   const std::vector<std::u16string> tampered = {
       u"3," + otherUser + u"\\Support",
