@@ -24,8 +24,8 @@ class VkStartApp {
   VkStartApp(const VkStartApp&) = delete;
   VkStartApp& operator=(const VkStartApp&) = delete;
 
-  // Start-up: settings, switch list, splash window shown in the foreground. False ends the process at once (a missing known folder,
-  // already reported).
+  // Start-up: settings, switch list, splash window shown in the foreground. False ends the process
+  // at once (a missing known folder, already reported).
   [[nodiscard]] bool InitInstance();
   // The same with a given argument vector (program path first).
   [[nodiscard]] bool InitInstance(const std::vector<std::u16string>& args);

@@ -158,7 +158,8 @@ void kvcpyfiles::WriteUninstallLog(std::u16string_view logPath) {
   // Folders the log holds already leave the list; the rest are appended.
   std::vector<std::string> records;
   copiedFolders_.RemoveIf([&](const std::u16string& folder) {
-    std::optional<std::string> record = platform::PathLineToCodePage(profile::kFolderRecord + folder);
+    std::optional<std::string> record =
+        platform::PathLineToCodePage(profile::kFolderRecord + folder);
     if (record && present.count(platform::CodePageToUtf16(*record)) != 0) return true;
     if (record) records.push_back(std::move(*record));
     return false;

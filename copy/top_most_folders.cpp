@@ -132,13 +132,13 @@ void TopMostFolders::NarrowStart(std::u16string_view folder) {
     started_ = true;
     return;
   }
-  const auto [shared, unused] = std::mismatch(start_.begin(), start_.end(), folder.begin(), folder.end());
+  const auto [shared, unused] =
+      std::mismatch(start_.begin(), start_.end(), folder.begin(), folder.end());
   if (shared == start_.end()) return;
   start_.erase(shared, start_.end());
   startInside_ = static_cast<size_t>(
-      std::count_if(list_.begin(), list_.end(), [this](const std::u16string& entry) {
-        return HoldsStartInside(entry);
-      }));
+      std::count_if(list_.begin(), list_.end(),
+                    [this](const std::u16string& entry) { return HoldsStartInside(entry); }));
 }
 
 }  // namespace vk::copy

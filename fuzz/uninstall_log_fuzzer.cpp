@@ -57,9 +57,10 @@ void CheckItem(const std::u16string& line, const std::u16string& product,
       continue;
     }
     const std::u16string before = rest.substr(0, rest.size() - tail.size());
-    launchers = launchers || (std::count(before.begin(), before.end(), u'\\') <= 2 &&
-                              before.find(u"\\\\") == std::u16string::npos &&
-                              (before.empty() || (before.front() != u'\\' && before.back() == u'\\')));
+    launchers =
+        launchers || (std::count(before.begin(), before.end(), u'\\') <= 2 &&
+                      before.find(u"\\\\") == std::u16string::npos &&
+                      (before.empty() || (before.front() != u'\\' && before.back() == u'\\')));
   }
   Require(launchers);
 }

@@ -44,8 +44,8 @@ void Open(std::u16string_view folder, std::u16string_view fileName) {
   const bool full = platform::FileSize(path, &size) && size > kRotationSize;
   // Where the older log cannot be replaced (read-only, say), the log starts
   // afresh rather than grow without end.
-  const bool moved = full && platform::ReplaceFileAtomically(
-                                 path, base + OlderLogName(fileName)) == platform::kErrorSuccess;
+  const bool moved = full && platform::ReplaceFileAtomically(path, base + OlderLogName(fileName)) ==
+                                 platform::kErrorSuccess;
   OpenLog().reset(platform::OpenFile(path, full && !moved ? u"wb" : u"ab"));
 }
 

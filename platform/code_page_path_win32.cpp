@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/code_page_path.h"
+#include "platform/wide_win32.h"
 
 static_assert(sizeof(wchar_t) == 2);
 
@@ -12,8 +13,7 @@ std::u16string LongPathName(std::u16string_view path) {
   // it would name that drive's current folder.
   // No path longer than the system's limit names a file (and Wine's call
   // fails badly on one).
-  constexpr size_t kLongestPath = 32767;
-  if (path.size() > kLongestPath) return std::u16string(path);
+  if (path.size() > kLongestWidePath) return std::u16string(path);
   const std::wstring query(reinterpret_cast<const wchar_t*>(path.data()), path.size());
   for (size_t end = query.size(); end != std::wstring::npos && end > 2;
        end = query.find_last_of(L"\\/", end - 1)) {

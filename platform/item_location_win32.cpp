@@ -10,7 +10,6 @@
 namespace vk::platform {
 namespace {
 
-constexpr size_t kLongestPath = 32767;
 constexpr size_t kLongestComponent = 255;
 constexpr long kErrorFilenameExcedRange = ERROR_FILENAME_EXCED_RANGE;
 
@@ -36,10 +35,9 @@ std::u16string WithoutLongPathPrefix(std::u16string path) {
 long RealFolderPath(std::u16string_view folder, std::u16string* real) {
   // The handle follows every link and junction; the system then names the
   // folder it reached.
-  const HANDLE handle =
-      CreateFileW(Wide(folder).c_str(), FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                  FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle = CreateFileW(Wide(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
   std::u16string name(MAX_PATH, u'\0');
   DWORD length = 0;
@@ -66,7 +64,7 @@ long LocateItem(std::u16string_view path, ItemLocation* location) {
   }
   // Past the system's limits no file has that name, but "not found" would
   // claim it absent (Wine answers so).
-  if (item.size() > kLongestPath || LongestComponent(item) > kLongestComponent) {
+  if (item.size() > kLongestWidePath || LongestComponent(item) > kLongestComponent) {
     return kErrorFilenameExcedRange;
   }
   // The item's own entry in its folder's listing: its attributes are the
@@ -83,7 +81,8 @@ long LocateItem(std::u16string_view path, ItemLocation* location) {
   if (folder.back() != u'\\') folder += u'\\';
   location->realPath = folder + reinterpret_cast<const char16_t*>(entry.cFileName);
   location->isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  location->isFolder = !location->isLink && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  location->isFolder =
+      !location->isLink && (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return kErrorSuccess;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/item_location.h"
 #include "platform/recycle_bin.h"
 #include "platform/registry.h"
 #include "platform/wide_win32.h"
@@ -126,8 +127,9 @@ long ShellRecycle(const std::wstring& path) {
 // with a second name, tells: after its recycling the second name still
 // shares the file with the bin's copy, unless the file was deleted.
 bool BinTakesFrom(const std::wstring& folder) {
-  const std::wstring probe = folder + L"\\kvuninstall-probe-" + std::to_wstring(GetCurrentProcessId()) +
-                             L"-" + std::to_wstring(GetTickCount64()) + L".tmp";
+  const std::wstring probe = folder + L"\\kvuninstall-probe-" +
+                             std::to_wstring(GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(GetTickCount64()) + L".tmp";
   const std::wstring witness = probe + L".2";
   const HANDLE made = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -180,18 +182,15 @@ bool HoldsReparsePoints(const std::wstring& path) {
 // SHFileOperationW, only once a probe showed that the bin takes what it
 // deletes from the item's folder, and never on a link or a folder holding one.
 long RecycleByShFileOperation(const std::wstring& path) {
-  // The item's own entry: Wine tells a link by its listing only.
-  WIN32_FIND_DATAW entry;
-  const HANDLE found = FindFirstFileW(path.c_str(), &entry);
-  if (found == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
-  FindClose(found);
   // Wine's shell moves a link's target instead of the link, and a permanent
   // delete would follow the links inside a folder.
-  const DWORD attributes = entry.dwFileAttributes;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-      ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && HoldsReparsePoints(path))) {
-    return kErrorNotSupported;
+  ItemLocation item;
+  if (const long located = LocateItem(
+          std::u16string(reinterpret_cast<const char16_t*>(path.data()), path.size()), &item);
+      located != kErrorSuccess) {
+    return located;
   }
+  if (item.isLink || (item.isFolder && HoldsReparsePoints(path))) return kErrorNotSupported;
   if (!BinTakesFrom(path.substr(0, path.find_last_of(L'\\')))) return kErrorNotSupported;
   return ShellRecycle(path);
 }

@@ -44,7 +44,8 @@ UserLock::UserLock(std::u16string_view product, std::chrono::milliseconds limit,
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    const DWORD slice = static_cast<DWORD>(std::clamp(left, std::chrono::milliseconds(0), kUserLockPoll).count());
+    const DWORD slice =
+        static_cast<DWORD>(std::clamp(left, std::chrono::milliseconds(0), kUserLockPoll).count());
     const DWORD waited = WaitForSingleObject(mutex, slice);
     // A holder that was killed leaves the mutex abandoned: ours now all the same.
     if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {

@@ -9,6 +9,9 @@ static_assert(sizeof(wchar_t) == 2);
 
 namespace vk::platform {
 
+// The longest path the wide API takes; no file has a longer one.
+inline constexpr size_t kLongestWidePath = 32767;
+
 // A zero-terminated copy, for calls that take a string without its length.
 inline std::wstring Wide(std::u16string_view text) {
   return std::wstring(reinterpret_cast<const wchar_t*>(text.data()), text.size());

@@ -71,8 +71,9 @@ bool AppendUninstallLines(std::u16string_view logPath, const std::vector<std::st
   while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
     log.append(buffer, got);
     if (log.size() > kMaxUninstallLogSize) {
-      launchlog::Record("uninstall", u"over 16 MB, no log of ours: left as it is, nothing recorded in " +
-                                         std::u16string(logPath));
+      launchlog::Record("uninstall",
+                        u"over 16 MB, no log of ours: left as it is, nothing recorded in " +
+                            std::u16string(logPath));
       return false;
     }
   }

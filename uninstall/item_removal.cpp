@@ -39,8 +39,8 @@ long RecycleCopy(std::u16string_view exportFolder, const std::u16string& name,
   std::u16string folder;
   long made = platform::kErrorAlreadyExists;
   for (unsigned n = 1; n < 10000 && made == platform::kErrorAlreadyExists; ++n) {
-    folder = std::u16string(exportFolder) + u"\\kvuninstall-" +
-             platform::Utf8ToUtf16(std::to_string(n));
+    folder =
+        std::u16string(exportFolder) + u"\\kvuninstall-" + platform::Utf8ToUtf16(std::to_string(n));
     made = platform::MakeFolder(folder);
   }
   if (made != kErrorSuccess) return made;
@@ -105,10 +105,11 @@ bool RemoveKey(const std::u16string& key, std::u16string_view product,
                         u" and in the Recycle Bin as " + binName + u")");
     return false;
   }
-  Report(product, u"deleted key: " + name + u" (saved in " + file +
-                      u" and in the Recycle Bin as " + binName + u")");
+  Report(product, u"deleted key: " + name + u" (saved in " + file + u" and in the Recycle Bin as " +
+                      binName + u")");
   return true;
 }
+
 bool RecyclePath(const UninstallItem& item, std::u16string_view product,
                  const RemovalOptions& options, bool recorded) {
   const std::u16string& path = item.target;
