@@ -146,19 +146,41 @@ mapfile -t groups <"$run/groups.txt"
 echo "wine-tests: prefix ready in $((SECONDS - started)) s; test groups: ${#groups[@]}"
 [ ${#groups[@]} -gt 0 ] || echo "wine-tests: no test matches${filter:+ the filter $filter}"
 
-# run_group INDEX NAME FILTER: one group in a fresh copy of the template, run
-# in a subshell of its own. Hard links make the copy instant; the registry
-# files are real copies because the Wine server rewrites them.
+# run_group INDEX NAME FILTER: one group, run in a subshell of its own. A
+# group whose program started no test at all (Wine failed to start it, or it
+# hung before its first test) is run once more in a fresh prefix; the first
+# attempt's output stays beside as output-1.log.
 run_group() {
+  local dir=$run/$1
+  mkdir -p "$dir"
+  run_attempt "$@"
+  if [ -f "$dir/output.log" ] && ! grep -q '^\[ RUN      \]' "$dir/output.log"; then
+    local rc seconds
+    read -r rc seconds <"$dir/status"
+    if [ "$rc" -ne 0 ]; then
+      mv "$dir/output.log" "$dir/output-1.log"
+      echo "$rc $seconds" >"$dir/status-1"
+      rm -f "$dir/report.xml" "$dir/helper.stop"
+      run_attempt "$@"
+    fi
+  fi
+}
+
+# run_attempt INDEX NAME FILTER: the group in a fresh copy of the template.
+# Hard links make the copy instant; the registry files are real copies
+# because the Wine server rewrites them. The server is started on its own
+# first, so that the message-box helper and the tests never race to start it.
+run_attempt() {
   local dir=$run/$1 prefix=$run/$1/prefix
   # shellcheck disable=SC2064  # the path is fixed now; the trap runs outside this function
   trap "in_prefix $(printf '%q' "$prefix") $wineserver -k 2>/dev/null || true" EXIT
-  mkdir -p "$dir"
+  rm -rf "$prefix"
   cp -al "$template" "$prefix"
   cp --remove-destination "$template"/*.reg "$prefix"/
   # Headless: the null graphics driver. Message boxes then wait for an answer,
   # which msgbox_helper gives.
   printf '\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' >>"$prefix/user.reg"
+  in_prefix "$prefix" "$wineserver" -p 2>/dev/null || true
   export VKSTART_MSGBOX_LOG VKSTART_MSGBOX_STOP
   VKSTART_MSGBOX_LOG=$(winpath "$dir/messages.log")
   VKSTART_MSGBOX_STOP=$(winpath "$dir/helper.stop")
@@ -282,6 +304,11 @@ report_group() {
   [ "$missing" -lt 0 ] && missing=0
   echo "--- $name: $passed passed, $((failed + missing)) failed$([ "$skipped" -gt 0 ] && echo ", $skipped skipped") ($seconds s)"
   [ -f "$dir/output.log" ] || { echo "!!! $name: the group did not start"; status=1; return; }
+  if [ -f "$dir/status-1" ]; then
+    local first_rc
+    read -r first_rc _ <"$dir/status-1"
+    echo "    run twice: the first attempt started no test (code $first_rc), see $dir/output-1.log"
+  fi
   if [ "$failed" -gt 0 ]; then print_failures "$dir/output.log"; fi
   if [ -f "$dir/report.xml" ]; then
     print_summary "$dir/output.log"
