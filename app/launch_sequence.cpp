@@ -1,6 +1,5 @@
 // The launch sequence that the splash window's timer runs once.
 #include <chrono>
-#include <vector>
 
 #include "app/prepare_user_environment.h"
 #include "app/show_message.h"

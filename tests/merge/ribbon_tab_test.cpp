@@ -21,15 +21,15 @@ namespace {
 using xml::XmlDocument;
 using xml::XmlNode;
 
-const RibbonTabPlacement kTabH{u"WS_0004",
-                               u"V\u00FDkres a pozn\u00E1mky",
-                               u"RBNU_0023",
-                               u"RBNU_0023",
-                               u"RBNU_0023",
-                               u"Krovy",
-                               u"Krovy",
-                               u"VELKOR_H",
-                               1};
+const RibbonTabPlacement kTabH{.workspaceId = u"WS_0004",
+                               .workspaceName = u"V\u00FDkres a pozn\u00E1mky",
+                               .tabSourceId = u"RBNU_0023",
+                               .alias = u"RBNU_0023",
+                               .tabId = u"RBNU_0023",
+                               .title = u"Krovy",
+                               .tabName = u"Krovy",
+                               .menuGroup = u"VELKOR_H",
+                               .userVersion = 1};
 
 std::string Reference(int number) {
   return "<WSRibbonTabSourceReference MenuGroup=\"VELKOR_H\" TabId=\"RBNU_0023\" Show=\"true\" "
