@@ -174,7 +174,6 @@ run_attempt() {
   local dir=$run/$1 prefix=$run/$1/prefix
   # shellcheck disable=SC2064  # the path is fixed now; the trap runs outside this function
   trap "in_prefix $(printf '%q' "$prefix") $wineserver -k 2>/dev/null || true" EXIT
-  rm -rf "$prefix"
   cp -al "$template" "$prefix"
   cp --remove-destination "$template"/*.reg "$prefix"/
   # Headless: the null graphics driver. Message boxes then wait for an answer,
