@@ -42,8 +42,8 @@ UserLock::UserLock(std::u16string_view product, std::chrono::milliseconds limit,
   // launcher must find as the first one left them.
   std::u16string temp;
   if (!GetTempFolder(&temp)) return;
-  const std::string path = NativePath(temp) + "/vkstart-" + std::to_string(getuid()) + "-" +
-                           NamePart(product) + ".lock";
+  const std::string path =
+      NativePath(temp) + "/vkstart-" + std::to_string(getuid()) + "-" + NamePart(product) + ".lock";
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return;
   const auto deadline = std::chrono::steady_clock::now() + limit;

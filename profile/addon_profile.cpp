@@ -69,7 +69,8 @@ bool PrepareAddonProfile(settings::Settings* settings, uint32_t editionFlags,
       static_cast<void>(platform::RemoveFile(menus + std::u16string(name)));
     }
   }
-  const std::u16string projectProfile = ProjectProfilePath((*settings)[Setting::AcadOneUserPath], kAddonProfileName);
+  const std::u16string projectProfile =
+      ProjectProfilePath((*settings)[Setting::AcadOneUserPath], kAddonProfileName);
   static_cast<void>(platform::RemoveFile(projectProfile));
   static_cast<void>(CreateAddonProfileKey(settings));
   static_cast<void>(ImportProfileScript(*settings, editionFlags));

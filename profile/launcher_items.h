@@ -15,8 +15,7 @@ inline constexpr const char16_t* kStockToolNames[] = {u"KvAdIsolationStockTools.
 
 std::u16string StockToolPath(std::u16string_view acadOneUserPath, std::u16string_view toolName);
 // The project profile file of the add-on profile `product`.
-std::u16string ProjectProfilePath(std::u16string_view acadOneUserPath,
-                                  std::u16string_view product);
+std::u16string ProjectProfilePath(std::u16string_view acadOneUserPath, std::u16string_view product);
 // The folder that holds the add-on profile's workspace file.
 std::u16string ProfileWorkspaceFolder(std::u16string_view acadOneUserPath,
                                       std::u16string_view product);

@@ -285,8 +285,8 @@ TEST_F(LaunchTest, AnotherLaunchHoldingTheLockIsAwaitedAndWhatItRecordedCounts) 
   ASSERT_TRUE(other.holding());
 
   pf::ProcessInformation launcher;
-  ASSERT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_LAUNCHER_EXE) + u"\" /nologo",
-                             std::nullopt, &launcher),
+  ASSERT_EQ(pf::StartProcess(u"\"" + std::u16string(VK_LAUNCHER_EXE) + u"\" /nologo", std::nullopt,
+                             &launcher),
             0);
   std::string text;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);

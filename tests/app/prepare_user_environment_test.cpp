@@ -182,8 +182,7 @@ TEST_F(PrepareTest, TheRunValueQuotesAProgramPathHoldingABlank) {
     ASSERT_TRUE(PrepareUserEnvironment(app_));
     EXPECT_EQ(ReadText(kRunKey, u"KVUNINSTALL"), c.run);
     // The clean-up's switches stay as they are.
-    EXPECT_EQ(ReadText(kUninstallKey, u"VELKOR RUR15"),
-              u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"");
+    EXPECT_EQ(ReadText(kUninstallKey, u"VELKOR RUR15"), u"-r \"VELKOR RUR15\" -p \"VELKOR RUR15\"");
   }
 }
 

@@ -51,8 +51,8 @@ TEST(TopMostFoldersTest, KeepsTheListTheWalkKeepsOnRandomTrees) {
       if (shape == 3 && odd(random) < 3) folder = folder.substr(odd(random) % (folder.size() + 1));
       folders.Add(folder);
       AddByWalk(&walked, folder);
-      ASSERT_EQ(folders.list(), walked) << "run " << run << ", folder " << i << ": "
-                                        << platform::Utf16ToUtf8(folder);
+      ASSERT_EQ(folders.list(), walked)
+          << "run " << run << ", folder " << i << ": " << platform::Utf16ToUtf8(folder);
     }
     // What stays after some entries leave is indexed as afresh.
     int index = 0;

@@ -44,9 +44,10 @@ std::string AddonWorkspaceWith(std::initializer_list<const char*> uids) {
     entries += std::string("<WSPop MenuGroup=\"ACA\" pUID=\"ID_MnFile\" Display=\"1\" UID=\"") +
                uid + "\"/>";
   }
-  return CuiPart("<WorkspaceRoot><Workspace UID=\"WS_1\"><Name>VELKOR-DT+ Classic</Name>"
-                 "<WSPopRoot>" +
-                 entries + "</WSPopRoot></Workspace></WorkspaceRoot>");
+  return CuiPart(
+      "<WorkspaceRoot><Workspace UID=\"WS_1\"><Name>VELKOR-DT+ Classic</Name>"
+      "<WSPopRoot>" +
+      entries + "</WSPopRoot></Workspace></WorkspaceRoot>");
 }
 
 class MenuMergeRulesTest : public MergeSandbox {
@@ -111,14 +112,14 @@ TEST_F(MenuMergeRulesTest, EachRuleHolds) {
        [this] {
          ASSERT_TRUE(WriteTestPackage(
              Target(), AcaMembers(HeaderPart(PartialMenuList({})),
-                                     AddonWorkspaceWith({"WSPU_4294967294", "WSPU_0"}))));
+                                  AddonWorkspaceWith({"WSPU_4294967294", "WSPU_0"}))));
        },
        kDT | kA, 0,
        [this] {
          XmlDocument merged = Merged();
-         xml::XmlNode* root = Descend(
-             WorkspaceNamed(PackageWorkspaceRoot(merged.get()), u"VELKOR-DT+ Classic"),
-             {u"WSPopRoot"});
+         xml::XmlNode* root =
+             Descend(WorkspaceNamed(PackageWorkspaceRoot(merged.get()), u"VELKOR-DT+ Classic"),
+                     {u"WSPopRoot"});
          std::vector<std::u16string> uids;
          for (xml::XmlNode* entry = root->firstChild; entry != nullptr; entry = entry->next) {
            uids.emplace_back(xml::NodeFindByName(entry->firstAttribute, u"UID")->value.view());
@@ -133,32 +134,23 @@ TEST_F(MenuMergeRulesTest, EachRuleHolds) {
       {"the merge's save writes no MenuFile record", [] {}, kDT | kA, 0,
        [] { EXPECT_FALSE(HasMenuFileRecord()); }},
       {"a profile without a ribbon is written back when H is new",
-       [this] {
-         ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithoutRibbon));
-       },
-       kDT | kH, kDT,
+       [this] { ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithoutRibbon)); }, kDT | kH, kDT,
        [this] {
          EXPECT_NE(Bytes(Profile()), kProfileWithoutRibbon);
          XmlDocument profile(OpenCustomisationFile(Profile()));
          EXPECT_EQ(Render(profile.get()), kProfileWithoutRibbon);
        }},
       {"the profile's ribbon stays when H was installed before",
-       [this] {
-         ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithRibbon));
-       },
-       kDT | kA | kH, kDT | kH,
-       [this] { EXPECT_EQ(Bytes(Profile()), kProfileWithRibbon); }},
+       [this] { ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithRibbon)); }, kDT | kA | kH,
+       kDT | kH, [this] { EXPECT_EQ(Bytes(Profile()), kProfileWithRibbon); }},
       {"the profile's ribbon stays when H is removed",
-       [this] {
-         ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithRibbon));
-       },
-       kDT, kDT | kH,
+       [this] { ASSERT_TRUE(WriteWholeFile(Profile(), kProfileWithRibbon)); }, kDT, kDT | kH,
        [this] { EXPECT_EQ(Bytes(Profile()), kProfileWithRibbon); }},
       {"velkor_h.cuix is detached when H is removed",
        [this] {
          ASSERT_TRUE(WriteTestPackage(
              Target(), AcaMembers(HeaderPart(PartialMenuList(
-                              {"AecArchDACH.cuix", "flyouts.cuix", "velkor_h.cuix"})))));
+                           {"AecArchDACH.cuix", "flyouts.cuix", "velkor_h.cuix"})))));
        },
        kDT, kDT | kH,
        [this] {

@@ -21,8 +21,8 @@ TEST(DispatchPendingMessagesTest, TranslatesKeysOnlyWhenAsked) {
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"VkKeyTranslationTest";
   RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10,
-                                nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
   ASSERT_NE(window, nullptr);
   for (const auto& [translation, characters] :
        {std::pair{KeyTranslation::kNone, 0}, std::pair{KeyTranslation::kTranslate, 1}}) {
